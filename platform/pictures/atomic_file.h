@@ -1,0 +1,16 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <system_error>
+
+namespace platform {
+
+// Writes the bytes to a temporary file in the target's folder, flushes it and renames it over
+// the target, so a failure leaves any file already there untouched. A target that is a
+// symbolic link is written through to the file it names; an existing file keeps its
+// permissions.
+std::error_code WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes);
+
+}  // namespace platform

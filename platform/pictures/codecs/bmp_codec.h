@@ -1,0 +1,20 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "platform/graphics/bitmap.h"
+#include "platform/pictures/codecs/codec_result.h"
+
+namespace platform::codecs {
+
+// A whole .BMP file: every common variant (1/4/8/16/24/32 bits, RLE4/RLE8, bitfields,
+// top-down, OS/2 headers). The result is a colour bitmap; alpha only for 32-bit files that
+// carry a real alpha channel.
+Result<Bitmap> DecodeBmp(std::span<const std::uint8_t> file);
+
+// A 24-bit uncompressed bottom-up .BMP file of the bitmap's colours.
+std::vector<std::uint8_t> EncodeBmp24(const Bitmap& bitmap);
+
+}  // namespace platform::codecs

@@ -1,0 +1,64 @@
+#include "platform/pictures/picture.h"
+
+namespace platform {
+
+namespace {
+
+class BitmapSource final : public PictureSource {
+public:
+    explicit BitmapSource(Bitmap pixels) : m_pixels(std::move(pixels)) {}
+
+    PictureType Type() const override { return PictureType::Bitmap; }
+    int Width() const override { return m_pixels.Width(); }
+    int Height() const override { return m_pixels.Height(); }
+    void Render(Bitmap& target) const override {
+        Composite(m_pixels.Crop(0, 0, target.Width(), target.Height()), target, 0, 0);
+    }
+    Bitmap Overview(int width, int height) const override { return Scale(m_pixels, width, height); }
+    Bitmap Pixels() const override { return m_pixels; }
+
+private:
+    Bitmap m_pixels;
+};
+
+class IconSource final : public PictureSource {
+public:
+    explicit IconSource(IconImage icon) : m_icon(std::move(icon)) {}
+
+    PictureType Type() const override { return PictureType::Icon; }
+    int Width() const override { return m_icon.Width(); }
+    int Height() const override { return m_icon.Height(); }
+    void Render(Bitmap& target) const override { DrawIcon(m_icon, target, 0, 0); }
+    Bitmap Overview(int width, int height) const override;
+    Bitmap Pixels() const override { return m_icon.colour; }
+    const IconImage* Icon() const override { return &m_icon; }
+
+private:
+    IconImage m_icon;
+};
+
+}  // namespace
+
+Bitmap IconSource::Overview(int width, int height) const {
+    return Scale(IconWithAlpha(m_icon), width, height);
+}
+
+Picture Picture::FromBitmap(Bitmap pixels) {
+    return Picture(std::make_shared<BitmapSource>(std::move(pixels)));
+}
+
+Picture Picture::FromIcon(IconImage icon) {
+    return Picture(std::make_shared<IconSource>(std::move(icon)));
+}
+
+void Picture::Render(Bitmap& target) const {
+    if (m_source) m_source->Render(target);
+}
+
+Bitmap Picture::Overview(int width, int height) const {
+    return m_source ? m_source->Overview(width, height) : Bitmap();
+}
+
+Bitmap Picture::Pixels() const { return m_source ? m_source->Pixels() : Bitmap(); }
+
+}  // namespace platform

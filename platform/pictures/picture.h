@@ -1,0 +1,37 @@
+#pragma once
+
+#include <memory>
+
+#include "platform/pictures/picture_source.h"
+
+namespace platform {
+
+// A picture object: a shared reference to a bitmap or an icon, released by its last holder.
+// A default-constructed Picture is the empty picture, which clears a pane.
+class Picture {
+public:
+    Picture() = default;
+    explicit Picture(std::shared_ptr<const PictureSource> source) : m_source(std::move(source)) {}
+
+    static Picture FromBitmap(Bitmap pixels);
+    static Picture FromIcon(IconImage icon);
+
+    PictureType Type() const { return m_source ? m_source->Type() : PictureType::None; }
+    bool IsEmpty() const { return !m_source; }
+    int Width() const { return m_source ? m_source->Width() : 0; }
+    int Height() const { return m_source ? m_source->Height() : 0; }
+
+    void Render(Bitmap& target) const;
+    Bitmap Overview(int width, int height) const;
+    Bitmap Pixels() const;
+    const IconImage* Icon() const { return m_source ? m_source->Icon() : nullptr; }
+
+    // True when both refer to the same picture object.
+    bool SameObject(const Picture& other) const { return m_source == other.m_source; }
+    long Holders() const { return m_source.use_count(); }
+
+private:
+    std::shared_ptr<const PictureSource> m_source;
+};
+
+}  // namespace platform
