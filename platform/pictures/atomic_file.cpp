@@ -31,7 +31,9 @@ bool WriteAll(int fd, std::span<const std::uint8_t> bytes) {
 fs::path FinalTarget(const fs::path& path, std::error_code& error) {
     fs::path target = path;
     for (int hops = 0; hops < 40; ++hops) {
-        if (!fs::is_symlink(fs::symlink_status(target, error))) return target;
+        const fs::file_status status = fs::symlink_status(target, error);
+        if (error == std::errc::no_such_file_or_directory) error.clear();  // a new file
+        if (error || !fs::is_symlink(status)) return target;
         const fs::path link = fs::read_symlink(target, error);
         if (error) return {};
         target = link.is_absolute() ? link : target.parent_path() / link;

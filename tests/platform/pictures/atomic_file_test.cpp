@@ -27,6 +27,12 @@ TEST(WriteFileAtomically, ReplacesAFileAndLeavesNoTemporaryBehind) {
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 1);
 }
 
+TEST(WriteFileAtomically, CreatesANewFile) {
+    TempDir dir;
+    ASSERT_FALSE(WriteFileAtomically(dir.File("new.ico"), kNew));
+    EXPECT_EQ(ReadBytes(dir.File("new.ico")), kNew);
+}
+
 TEST(WriteFileAtomically, KeepsThePermissionsOfAnExistingFile) {
     TempDir dir;
     WriteBytes(dir.File("out.bmp"), kOld);
@@ -47,9 +53,7 @@ TEST(WriteFileAtomically, WritesThroughASymbolicLink) {
 }
 
 TEST(WriteFileAtomically, FailureLeavesTheOldFileAsItWas) {
-    if (::geteuid() == 0) {
-        // Root writes into read-only folders; a folder that is really a file fails for anyone.
-    }
+    // Root writes into read-only folders, so use failures that hold for anyone.
     TempDir dir;
     WriteBytes(dir.File("notafolder"), kOld);
     EXPECT_TRUE(WriteFileAtomically(dir.File("notafolder/out.ico"), kNew));

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+
+namespace zentrova {
+
+// The separator between folders and file names on this platform.
+inline constexpr const char* kPathSeparator = "/";
+
+// True when a regular, non-hidden file matches sSource ("*" and "?" are the only wildcards).
+bool FileExists(const std::string& sSource);
+// AddPath with Slash at its end, unless its last character already is Slash.
+std::string AddSlash(const std::string& AddPath, const std::string& Slash);
+// The part of FileString after its last separator; empty when it holds none.
+std::string GetFileNameFromString(const std::string& FileString);
+
+}  // namespace zentrova
