@@ -18,12 +18,26 @@ if(ZENTROVA_FUZZ)
     target_compile_options(zentrova_options INTERFACE -fsanitize=fuzzer-no-link)
 endif()
 
-# zentrova_add_test(NAME SOURCES a.cpp b.cpp LIBS lib...)
+# zentrova_add_test(NAME [GUI] SOURCES a.cpp b.cpp LIBS lib... [ENVIRONMENT VAR=value...])
+# GUI tests run real widgets on Qt's offscreen platform.
 function(zentrova_add_test name)
-    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;ENVIRONMENT" ${ARGN})
+    cmake_parse_arguments(ARG "GUI" "" "SOURCES;LIBS;ENVIRONMENT" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE zentrova::options zentrova::test_support ${ARG_LIBS}
         GTest::gtest GTest::gtest_main)
-    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
-        PROPERTIES ENVIRONMENT "ZENTROVA_SOURCE_DIR=${PROJECT_SOURCE_DIR};${ARG_ENVIRONMENT}")
+    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST)
+
+    set(environment "ZENTROVA_SOURCE_DIR=${PROJECT_SOURCE_DIR}" ${ARG_ENVIRONMENT})
+    if(ARG_GUI)
+        # Qt and the libraries under it keep caches for the life of the process that
+        # LeakSanitizer would report; the file names those libraries only.
+        list(APPEND environment "QT_QPA_PLATFORM=offscreen"
+            "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0")
+    endif()
+    # gtest_discover_tests flattens a list-valued ENVIRONMENT, so the discovered tests get
+    # theirs from a file that ctest reads after discovery.
+    set(file "${CMAKE_CURRENT_BINARY_DIR}/${name}_environment.cmake")
+    file(WRITE "${file}"
+        "set_tests_properties(\${${name}_TESTS} PROPERTIES ENVIRONMENT [==[${environment}]==])\n")
+    set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES "${file}")
 endfunction()

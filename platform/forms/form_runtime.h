@@ -1,0 +1,24 @@
+#pragma once
+
+namespace platform {
+
+class Form;
+
+// What shows forms: the Qt binding, or the headless runtime of tests and batch use.
+class FormRuntime {
+  public:
+    virtual ~FormRuntime() = default;
+
+    // Shows the loaded form's window, modeless.
+    virtual void ShowForm(Form& form) = 0;
+    // The form's window goes; the program ends when the last one has gone. Also called
+    // when a form object is destroyed while its window is shown.
+    virtual void CloseForm(Form& form) = 0;
+    // Ends the program at once: windows go without any further form event.
+    virtual void End() = 0;
+    virtual bool Ended() const { return false; }
+    // Hint that a form's settings changed (the views also observe the models).
+    virtual void Update(Form&) {}
+};
+
+}  // namespace platform

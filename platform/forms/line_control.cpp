@@ -1,0 +1,27 @@
+#include "platform/forms/line_control.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "platform/forms/platform_error.h"
+
+namespace platform {
+
+void LineControl::SetPoints(int x1, int y1, int x2, int y2) {
+    m_x1 = x1;
+    m_y1 = y1;
+    m_x2 = x2;
+    m_y2 = y2;
+    const long long width = std::llabs(static_cast<long long>(x2) - x1) + m_borderWidth;
+    const long long height = std::llabs(static_cast<long long>(y2) - y1) + m_borderWidth;
+    Move(std::min(x1, x2), std::min(y1, y2), static_cast<int>(std::min<long long>(width, 1 << 30)),
+         static_cast<int>(std::min<long long>(height, 1 << 30)));
+}
+
+void LineControl::SetBorderWidth(int width) {
+    if (width < 1) throw PlatformError(ErrorNumber::InvalidPropertyValue, "Invalid property value");
+    m_borderWidth = width;
+    SetPoints(m_x1, m_y1, m_x2, m_y2);
+}
+
+}  // namespace platform

@@ -1,0 +1,54 @@
+#include "platform/qt/form_surface.h"
+
+#include <QPainter>
+
+#include "platform/forms/image_control.h"
+#include "platform/forms/line_control.h"
+#include "platform/qt/qt_images.h"
+
+namespace platform {
+
+namespace {
+
+void DrawLine(QPainter& painter, const LineControl& line) {
+    if (line.BorderStyle() == LineControl::kTransparent) return;
+    const QColor colour = ToQColor(line.BorderColor());
+    const int width = line.BorderWidth();
+    if (line.Y1() == line.Y2() || line.X1() == line.X2()) {
+        // Straight lines cover their end points and grow right and down with their width.
+        const int left = std::min(line.X1(), line.X2());
+        const int top = std::min(line.Y1(), line.Y2());
+        const int right = std::max(line.X1(), line.X2());
+        const int bottom = std::max(line.Y1(), line.Y2());
+        const int w = line.Y1() == line.Y2() ? right - left + 1 : width;
+        const int h = line.Y1() == line.Y2() ? width : bottom - top + 1;
+        painter.fillRect(left, top, w, h, colour);
+        return;
+    }
+    painter.setPen(QPen(colour, width));
+    painter.drawLine(line.X1(), line.Y1(), line.X2(), line.Y2());
+}
+
+}  // namespace
+
+FormSurface::FormSurface(Form& form, QWidget* parent) : QWidget(parent), m_form(&form) {
+    setObjectName(QStringLiteral("ClientArea"));
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void FormSurface::paintEvent(QPaintEvent*) {
+    if (!m_form) return;
+    QPainter painter(this);
+    painter.fillRect(rect(), ToQColor(m_form->BackColor()));
+    for (Control* control : m_form->Controls()) {
+        if (!control->Visible()) continue;
+        if (auto* image = dynamic_cast<ImageControl*>(control)) {
+            const QImage overview = ToQImage(image->Overview());
+            if (!overview.isNull()) painter.drawImage(image->Left(), image->Top(), overview);
+        } else if (auto* line = dynamic_cast<LineControl*>(control)) {
+            DrawLine(painter, *line);
+        }
+    }
+}
+
+}  // namespace platform

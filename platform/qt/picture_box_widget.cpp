@@ -1,0 +1,61 @@
+#include "platform/qt/picture_box_widget.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPointer>
+
+#include "platform/qt/qt_images.h"
+
+namespace platform {
+
+PictureBoxWidget::PictureBoxWidget(PictureBox& model, QWidget* parent)
+    : QWidget(parent), m_model(&model) {
+    setObjectName(QString::fromStdString(model.Name()));
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    model.SetObserver([self = QPointer<PictureBoxWidget>(this)] {
+        if (self) self->Sync();
+    });
+    Sync();
+}
+
+void PictureBoxWidget::Sync() {
+    if (!m_model) return;
+    setGeometry(m_model->Left(), m_model->Top(), m_model->Width(), m_model->Height());
+    setVisible(m_model->Visible());
+    setToolTip(QString::fromStdString(m_model->ToolTipText()));
+    // Only schedule: the model composes what it shows when the paint asks, after the
+    // handler that changed it has finished resizing it.
+    update();
+}
+
+void PictureBoxWidget::paintEvent(QPaintEvent*) {
+    if (!m_model) return;
+    QPainter painter(this);
+    const int w = width(), h = height();
+    // A classic sunken edge: shadow and dark shadow on the top and left, highlight and
+    // light on the bottom and right.
+    const auto edge = [&](int inset, OLE_COLOR topLeft, OLE_COLOR bottomRight) {
+        if (w - 2 * inset <= 0 || h - 2 * inset <= 0) return;
+        painter.fillRect(inset, inset, w - 2 * inset, 1, ToQColor(topLeft));
+        painter.fillRect(inset, inset, 1, h - 2 * inset, ToQColor(topLeft));
+        painter.fillRect(inset, h - 1 - inset, w - 2 * inset, 1, ToQColor(bottomRight));
+        painter.fillRect(w - 1 - inset, inset, 1, h - 2 * inset, ToQColor(bottomRight));
+    };
+    edge(0, SystemColour(16), SystemColour(20));  // button shadow, button highlight
+    edge(1, SystemColour(21), SystemColour(22));  // 3-D dark shadow, 3-D light
+    const QImage shown = ToQImage(m_model->Shown());
+    if (!shown.isNull()) painter.drawImage(PictureBox::kBorder, PictureBox::kBorder, shown);
+}
+
+void PictureBoxWidget::mousePressEvent(QMouseEvent* event) {
+    m_pressed = event->button() == Qt::LeftButton;
+}
+
+void PictureBoxWidget::mouseReleaseEvent(QMouseEvent* event) {
+    const bool click = m_pressed && event->button() == Qt::LeftButton &&
+                       rect().contains(event->position().toPoint());
+    m_pressed = false;
+    if (click && m_model && m_model->Click) m_model->Click();
+}
+
+}  // namespace platform

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QWidget>
+
+#include "platform/forms/picture_box.h"
+
+namespace platform {
+
+// Draws a picture pane: the 2-pixel sunken border and, inside it, what the model shows.
+// A click raises the model's Click.
+class PictureBoxWidget : public QWidget {
+    Q_OBJECT
+
+  public:
+    PictureBoxWidget(PictureBox& model, QWidget* parent);
+
+    // Re-reads geometry, visibility and tooltip, and repaints later.
+    void Sync();
+    // The form goes: nothing may reach the model any more.
+    void Detach() { m_model = nullptr; }
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+  private:
+    PictureBox* m_model;
+    bool m_pressed = false;
+};
+
+}  // namespace platform

@@ -1,0 +1,115 @@
+// The main window on real widgets (Qt's offscreen platform), with scripted file dialogs.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QImage>
+#include <QMenuBar>
+#include <QTest>
+
+#include "main_window/frm_main.h"
+#include "platform/pictures/picture_files.h"
+#include "platform/qt/form_window.h"
+#include "platform/qt/qt_runtime.h"
+#include "tests/support/scripted_services.h"
+#include "tests/support/test_files.h"
+
+namespace zentrova {
+namespace {
+
+using platform::Bitmap;
+using platform::PixelFormat;
+using platform::RGB;
+
+class MainWindowGui : public ::testing::Test {
+protected:
+    MainWindowGui() {
+        form.Show();
+        window = runtime.WindowFor(form);
+        if (window) {
+            window->activateWindow();
+            EXPECT_TRUE(QTest::qWaitForWindowActive(window));
+        }
+    }
+    ~MainWindowGui() override {
+        if (form.IsLoaded() && !runtime.Ended()) runtime.End();
+    }
+
+    QAction* Action(const platform::MenuItem& item) { return window->Action(item); }
+
+    platform::Gdi gdi;
+    test_support::ScriptedFileDialogs dialogs;
+    test_support::RecordingMessageBoxes messageBoxes;
+    platform::QtRuntime runtime;
+    platform::Services services{gdi, dialogs, messageBoxes, runtime};
+    test_support::TempDir dir;
+    frmMain form{services};
+    platform::FormWindow* window = nullptr;
+};
+
+TEST_F(MainWindowGui, ShowsTheDefinedClientAreaUnderItsMenuBar) {
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->ClientArea()->width(), 132);
+    EXPECT_EQ(window->ClientArea()->height(), 90);
+    EXPECT_EQ(window->windowTitle(), "Zentrova");
+    EXPECT_FALSE(Action(form.mnuConvert)->isEnabled());
+    EXPECT_TRUE(Action(form.mnuSize[2])->isChecked());
+    QWidget* picture1 = window->Widget("Picture1");
+    ASSERT_NE(picture1, nullptr);
+    EXPECT_EQ(picture1->geometry(), QRect(10, 10, 36, 36));
+    EXPECT_EQ(picture1->toolTip(), "Picture");
+}
+
+TEST_F(MainWindowGui, CtrlXEndsTheProgramButNotWhileTheWindowIsDisabled) {
+    form.Picture1.SetPicture(platform::Picture::FromBitmap(Bitmap(4, 4, PixelFormat::Colour)));
+    form.SetEnabled(false);
+    QTest::keyClick(window, Qt::Key_X, Qt::ControlModifier);
+    EXPECT_FALSE(runtime.Ended());
+    EXPECT_FALSE(form.Picture1.GetPicture().IsEmpty());
+
+    form.SetEnabled(true);
+    QTest::keyClick(window, Qt::Key_X, Qt::ControlModifier);
+    EXPECT_TRUE(runtime.Ended());
+    EXPECT_TRUE(form.Picture1.GetPicture().IsEmpty());
+}
+
+TEST_F(MainWindowGui, F1OpensTheAboutBoxAndDisablesTheWindow) {
+    QTest::keyClick(window, Qt::Key_F1);
+    EXPECT_FALSE(form.Enabled());
+    QTest::keyClick(window, Qt::Key_F1);  // ignored while disabled
+    EXPECT_FALSE(form.Enabled());
+}
+
+TEST_F(MainWindowGui, WalksTheWholeRoadFromOpenToAWrittenIcon) {
+    Bitmap pixels(40, 40, PixelFormat::Colour, RGB(255, 255, 0));
+    pixels.Set(5, 6, RGB(0, 0, 255));
+    const std::string photo = dir.File("photo.gif.bmp");
+    platform::SavePicture(platform::Picture::FromBitmap(pixels), photo);
+    dialogs.Answer(photo);
+    dialogs.Answer(photo);
+
+    Action(form.mnuOpen)->trigger();
+
+    EXPECT_TRUE(messageBoxes.shown.empty());
+    EXPECT_TRUE(Action(form.mnuConvert)->isEnabled());
+    const platform::Picture icon = platform::LoadPicture(photo + ".ICO");
+    ASSERT_EQ(icon.Type(), platform::PictureType::Icon);
+    EXPECT_EQ(icon.Icon()->mask.At(0, 0), 1u);
+    EXPECT_EQ(platform::ColourOf(icon.Icon()->colour.At(5, 6)), RGB(0, 0, 255));
+
+    // What the person sees: the converted icon over the pane's white, blue where it was blue.
+    QWidget* picture2 = window->Widget("Picture2");
+    ASSERT_NE(picture2, nullptr);
+    const QImage shown = picture2->grab().toImage();
+    EXPECT_EQ(shown.pixelColor(2 + 0, 2 + 0), QColor(255, 255, 255));
+    EXPECT_EQ(shown.pixelColor(2 + 5, 2 + 6), QColor(0, 0, 255));
+}
+
+TEST_F(MainWindowGui, ClickingAPaneRunsItsPicker) {
+    dialogs.Answer(std::nullopt);
+    QTest::mouseClick(window->Widget("Picture3"), Qt::LeftButton, {}, QPoint(5, 5));
+    ASSERT_EQ(dialogs.requests.size(), 1u);
+    EXPECT_EQ(dialogs.requests[0].filter, "All icon files (*.ICO)|*.ICO");
+}
+
+}  // namespace
+}  // namespace zentrova

@@ -1,0 +1,235 @@
+#include "platform/qt/form_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include "platform/qt/qt_runtime.h"
+#include "tests/platform/qt/test_forms.h"
+
+namespace platform::test {
+namespace {
+
+class FormWindowTest : public ::testing::Test {
+  protected:
+    FormWindow* ShowAndWait(Form& form) {
+        form.Show();
+        FormWindow* window = runtime.WindowFor(form);
+        if (window) {
+            window->activateWindow();
+            EXPECT_TRUE(QTest::qWaitForWindowActive(window));
+        }
+        return window;
+    }
+    QMenu* MenuOf(FormWindow* window, const MenuItem& item) { return window->Action(item)->menu(); }
+
+    Gdi gdi;
+    NoDialogs dialogs;
+    NoBoxes boxes;
+    QtRuntime runtime;
+    Services services{gdi, dialogs, boxes, runtime};
+};
+
+TEST_F(FormWindowTest, MainWindowHasAFixedClientAreaOf132By90UnderItsMenuBar) {
+    MainLikeForm form(services);
+    FormWindow* window = ShowAndWait(form);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->ClientArea()->size(), QSize(132, 90));
+    ASSERT_NE(window->MenuBar(), nullptr);
+    EXPECT_EQ(window->ClientArea()->y(), window->MenuBar()->geometry().bottom() + 1);
+    EXPECT_EQ(window->minimumSize(), window->maximumSize()) << "the user cannot resize it";
+    EXPECT_EQ(window->windowTitle(), QString("Zentrova"));
+    EXPECT_EQ(window->windowIcon().pixmap(32, 32).toImage().pixelColor(5, 5), QColor(0, 128, 0));
+    EXPECT_FALSE(window->windowFlags() & Qt::WindowMinimizeButtonHint);
+    EXPECT_FALSE(window->windowFlags() & Qt::WindowMaximizeButtonHint);
+}
+
+TEST_F(FormWindowTest, ControlsSitAtTheirGeometryAndThoseBeyondTheClientAreaAreNotSeen) {
+    MainLikeForm form(services);
+    FormWindow* window = ShowAndWait(form);
+    QWidget* picture1 = window->Widget("Picture1");
+    QWidget* picImage = window->Widget("picImage");
+    QWidget* command1 = window->Widget("Command1");
+    ASSERT_TRUE(picture1 && picImage && command1);
+    EXPECT_EQ(picture1->geometry(), QRect(10, 10, 36, 36));
+    EXPECT_EQ(command1->geometry(), QRect(110, 17, 90, 23));
+    EXPECT_EQ(picImage->geometry(), QRect(250, 2, 36, 36));
+    EXPECT_TRUE(picImage->visibleRegion().isEmpty());
+    EXPECT_EQ(command1->visibleRegion().boundingRect().width(), 22);
+    EXPECT_EQ(picture1->toolTip(), QString("Picture"));
+
+    form.Picture1.SetAutoSize(true);
+    form.Picture1.SetPicture(Picture::FromBitmap(Bitmap(16, 16, PixelFormat::Colour)));
+    EXPECT_EQ(picture1->geometry(), QRect(10, 10, 20, 20)) << "the widget follows its model";
+}
+
+TEST_F(FormWindowTest, PanesAreSunkenAndLieAboveTheStretchedImage) {
+    MainLikeForm form(services);
+    FormWindow* window = ShowAndWait(form);
+    const QImage shot = window->ClientArea()->grab().toImage();
+    EXPECT_EQ(shot.pixelColor(9, 5), QColor(255, 0, 0)) << "image control, stretched";
+    EXPECT_EQ(shot.pixelColor(87, 79), QColor(255, 0, 0));
+    EXPECT_EQ(shot.pixelColor(100, 85), QColor(240, 240, 240)) << "form background";
+    EXPECT_EQ(shot.pixelColor(10, 10), QColor(160, 160, 160)) << "outer shadow";
+    EXPECT_EQ(shot.pixelColor(11, 11), QColor(105, 105, 105)) << "inner dark shadow";
+    EXPECT_EQ(shot.pixelColor(45, 45), QColor(255, 255, 255)) << "outer highlight";
+    EXPECT_EQ(shot.pixelColor(44, 44), QColor(227, 227, 227)) << "inner light";
+    EXPECT_EQ(shot.pixelColor(12, 12), QColor(255, 255, 255)) << "pane background above image";
+
+    form.Picture1.SetAutoRedraw(true);
+    form.Picture1.PSet(0, 0, RGB(0, 0, 255));
+    QTest::qWait(20);
+    EXPECT_EQ(window->ClientArea()->grab().toImage().pixelColor(12, 12), QColor(0, 0, 255));
+}
+
+TEST_F(FormWindowTest, MenusCarryAccessKeysChecksSeparatorsAndEnabledState) {
+    MainLikeForm form(services);
+    FormWindow* window = ShowAndWait(form);
+    const QList<QAction*> bar = window->MenuBar()->actions();
+    ASSERT_EQ(bar.size(), 3);
+    EXPECT_EQ(QKeySequence::mnemonic(bar[0]->text()), QKeySequence(Qt::ALT | Qt::Key_F));
+    EXPECT_EQ(QKeySequence::mnemonic(bar[1]->text()), QKeySequence(Qt::ALT | Qt::Key_S));
+
+    const QList<QAction*> file = MenuOf(window, form.mnuFile)->actions();
+    ASSERT_EQ(file.size(), 4);
+    EXPECT_EQ(file[0]->text(), QString("&Open"));
+    EXPECT_TRUE(file[2]->isSeparator());
+    EXPECT_EQ(file[3]->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_X));
+
+    form.mnuConvert.SetEnabled(false);
+    EXPECT_FALSE(window->Action(form.mnuConvert)->isEnabled());
+    EXPECT_TRUE(window->Action(form.mnuSize[2])->isChecked());
+    EXPECT_FALSE(window->Action(form.mnuSize[0])->isChecked());
+
+    window->Action(form.mnuSize[0])->trigger();
+    EXPECT_EQ(form.lastSize, 0);
+    EXPECT_TRUE(window->Action(form.mnuSize[0])->isChecked());
+    EXPECT_FALSE(window->Action(form.mnuSize[2])->isChecked());
+    EXPECT_EQ(window->Action(form.mnuSize[4])->objectName(), QString("mnuSize(4)"));
+}
+
+TEST_F(FormWindowTest, ShortcutsReachTheirHandlersOnlyWhileTheFormIsEnabled) {
+    MainLikeForm form(services);
+    FormWindow* window = ShowAndWait(form);
+    QTest::keyClick(window, Qt::Key_X, Qt::ControlModifier);
+    QTest::keyClick(window, Qt::Key_F1);
+    EXPECT_EQ(form.exitClicks, 1);
+    EXPECT_EQ(form.aboutClicks, 1);
+
+    form.SetEnabled(false);
+    EXPECT_FALSE(window->isEnabled());
+    QTest::keyClick(window, Qt::Key_X, Qt::ControlModifier);
+    QTest::keyClick(window, Qt::Key_F1);
+    window->Action(form.mnuExit)->trigger();
+    QTest::mouseClick(window->Widget("Picture1"), Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(form.exitClicks, 1);
+    EXPECT_EQ(form.aboutClicks, 1);
+    EXPECT_EQ(form.picture1Clicks, 0);
+
+    form.SetEnabled(true);
+    QTest::keyClick(window, Qt::Key_X, Qt::ControlModifier);
+    EXPECT_EQ(form.exitClicks, 2);
+}
+
+TEST_F(FormWindowTest, ClickingAPaneReachesItsClickHandler) {
+    MainLikeForm form(services);
+    FormWindow* window = ShowAndWait(form);
+    QTest::mouseClick(window->Widget("Picture1"), Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(form.picture1Clicks, 1);
+    QTest::mouseClick(window->Widget("Picture1"), Qt::RightButton, {}, QPoint(5, 5));
+    EXPECT_EQ(form.picture1Clicks, 1);
+}
+
+TEST_F(FormWindowTest, DialogIsPlacedAtItsStoredPositionWithoutTaskbarButton) {
+    DialogLikeForm form(services);
+    FormWindow* window = ShowAndWait(form);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->MenuBar(), nullptr);
+    EXPECT_EQ(window->ClientArea()->size(), QSize(382, 190));
+    EXPECT_EQ(window->mapToGlobal(window->ClientArea()->pos()), QPoint(156, 129));
+    EXPECT_EQ(window->windowFlags() & Qt::WindowType_Mask, Qt::Tool);
+    EXPECT_TRUE(window->windowFlags() & Qt::WindowCloseButtonHint);
+    EXPECT_EQ(QApplication::focusWidget(), window->Widget("cmdOK"));
+    const QFont title = window->Widget("lblTitle")->font();
+    EXPECT_TRUE(title.bold());
+    EXPECT_DOUBLE_EQ(title.pointSizeF(), 12.0);
+    EXPECT_EQ(title.styleHint(), QFont::SansSerif)
+        << "the nearest sans-serif, not a missing family";
+    const QImage shot = window->ClientArea()->grab().toImage();
+    EXPECT_EQ(shot.pixelColor(100, 115), QColor(128, 128, 128)) << "the grey rule";
+    EXPECT_EQ(shot.pixelColor(100, 116), QColor(240, 240, 240));
+}
+
+TEST_F(FormWindowTest, EnterPressesTheFocusedOrDefaultButtonAndEscapeTheCancelButton) {
+    DialogLikeForm form(services);
+    FormWindow* window = ShowAndWait(form);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(form.okClicks, 1);
+    QTest::keyClick(window, Qt::Key_Escape);
+    EXPECT_EQ(form.okClicks, 2);
+    window->Widget("cmdSysInfo")->setFocus();
+    QTest::keyClick(window->Widget("cmdSysInfo"), Qt::Key_Return);
+    EXPECT_EQ(form.sysInfoClicks, 1);
+    EXPECT_EQ(form.okClicks, 2);
+    QTest::keyClick(window, Qt::Key_S, Qt::AltModifier);
+    QTRY_COMPARE_WITH_TIMEOUT(form.sysInfoClicks, 2, 1000);  // an access key animates the press
+}
+
+TEST_F(FormWindowTest, CloseButtonRunsTheCloseSequenceWhichMayKeepTheWindow) {
+    DialogLikeForm form(services);
+    FormWindow* window = ShowAndWait(form);
+    form.cancelClose = 1;
+    window->close();
+    EXPECT_EQ(form.queryUnloads, 1);
+    EXPECT_EQ(runtime.WindowFor(form), window);
+    EXPECT_TRUE(window->isVisible());
+    form.cancelClose = 0;
+    window->close();
+    EXPECT_EQ(form.queryUnloads, 2);
+    EXPECT_EQ(runtime.WindowFor(form), nullptr);
+    EXPECT_FALSE(form.IsLoaded());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+TEST_F(FormWindowTest, EndTakesTheWindowsAwayWithoutFormEvents) {
+    DialogLikeForm form(services);
+    FormWindow* window = ShowAndWait(form);
+    runtime.End();
+    EXPECT_FALSE(window->isVisible());
+    window->close();
+    QTest::keyClick(window, Qt::Key_Escape);
+    EXPECT_EQ(form.queryUnloads, 0);
+    EXPECT_EQ(form.okClicks, 0);
+}
+
+TEST_F(FormWindowTest, RunReturnsWhenTheLastWindowHasClosed) {
+    DialogLikeForm form(services);
+    QTimer::singleShot(0, [&] { runtime.WindowFor(form)->close(); });
+    QTimer watchdog;  // rather fail than hang
+    watchdog.callOnTimeout([] { QCoreApplication::exit(1); });
+    watchdog.start(5000);
+    EXPECT_EQ(runtime.Run(form), 0);
+    EXPECT_EQ(form.queryUnloads, 1);
+    EXPECT_FALSE(form.IsLoaded());
+}
+
+TEST_F(FormWindowTest, RunReturnsAtEndFromAMenuHandler) {
+    MainLikeForm form(services);
+    form.mnuExit.Click = [&] { runtime.End(); };
+    QTimer::singleShot(0, [&] { runtime.WindowFor(form)->Action(form.mnuExit)->trigger(); });
+    QTimer watchdog;
+    watchdog.callOnTimeout([] { QCoreApplication::exit(1); });
+    watchdog.start(5000);
+    EXPECT_EQ(runtime.Run(form), 0);
+    EXPECT_TRUE(runtime.Ended());
+    EXPECT_TRUE(form.IsLoaded()) << "End runs no unload";
+}
+
+}  // namespace
+}  // namespace platform::test
