@@ -1,0 +1,309 @@
+#include "platform/pictures/codecs/jpeg_codec.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <string>
+
+#include "tests/platform/pictures/codecs/jpeg_test_writer.h"
+
+namespace {
+
+using platform::Bitmap;
+using platform::PixelFormat;
+using platform::codecs::CodecError;
+using platform::codecs::DecodeJpeg;
+using test_support::CmykStorage;
+using test_support::CompressJpegCmyk;
+using test_support::CompressJpegColour;
+using test_support::CompressJpegGrey;
+using test_support::JpegTestOptions;
+
+constexpr std::uint32_t Rgb(std::uint32_t r, std::uint32_t g, std::uint32_t b) {
+    return 0xFF000000u | (b << 16) | (g << 8) | r;
+}
+
+// Gentle slopes, a different one per channel: JPEG keeps them well, and a swapped channel or
+// a flipped row order shows as a large error.
+Bitmap SmoothPattern(int width, int height) {
+    Bitmap pixels(width, height, PixelFormat::Colour);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x)
+            pixels.Set(x, y, Rgb(30 + x, 220 - 2 * y, 90 + (x + y) / 2));
+    }
+    return pixels;
+}
+
+// Mean absolute difference over the R, G and B samples of two same-sized bitmaps.
+double MeanError(const Bitmap& a, const Bitmap& b) {
+    double sum = 0;
+    for (int y = 0; y < a.Height(); ++y) {
+        for (int x = 0; x < a.Width(); ++x) {
+            for (int shift = 0; shift < 24; shift += 8) {
+                sum += std::abs(static_cast<int>((a.At(x, y) >> shift) & 0xFF) -
+                                static_cast<int>((b.At(x, y) >> shift) & 0xFF));
+            }
+        }
+    }
+    return sum / (3.0 * a.Width() * a.Height());
+}
+
+::testing::AssertionResult Near(std::uint32_t actual, std::uint32_t expected, int tolerance) {
+    for (int shift = 0; shift < 32; shift += 8) {
+        const int a = static_cast<int>((actual >> shift) & 0xFF);
+        const int e = static_cast<int>((expected >> shift) & 0xFF);
+        if (std::abs(a - e) > tolerance) {
+            return ::testing::AssertionFailure()
+                   << std::hex << "0x" << actual << " is not within " << std::dec << tolerance
+                   << " of 0x" << std::hex << expected;
+        }
+    }
+    return ::testing::AssertionSuccess();
+}
+
+bool AllOpaque(const Bitmap& pixels) {
+    for (std::uint32_t p : pixels.Pixels()) {
+        if ((p >> 24) != 0xFF) return false;
+    }
+    return true;
+}
+
+Bitmap Decoded(const std::vector<std::uint8_t>& file) {
+    auto result = DecodeJpeg(file);
+    EXPECT_TRUE(result.Ok()) << (result.Ok() ? "" : result.Failure().detail);
+    return result.Ok() ? std::move(result).Value() : Bitmap();
+}
+
+CodecError ErrorOf(const std::vector<std::uint8_t>& file) {
+    auto result = DecodeJpeg(file);
+    EXPECT_FALSE(result.Ok());
+    return result.Ok() ? CodecError::WriteFailed : result.Failure().error;
+}
+
+// Offset of the first marker FF `code` in a file made by our writer (its segments are plain).
+std::size_t FindMarker(const std::vector<std::uint8_t>& file, std::uint8_t code) {
+    for (std::size_t i = 0; i + 1 < file.size(); ++i) {
+        if (file[i] == 0xFF && file[i + 1] == code) return i;
+    }
+    ADD_FAILURE() << "marker not found";
+    return 0;
+}
+
+std::size_t SegmentEnd(const std::vector<std::uint8_t>& file, std::size_t marker) {
+    return marker + 2 + (file[marker + 2] << 8 | file[marker + 3]);
+}
+
+void SetBigEndian16(std::vector<std::uint8_t>& file, std::size_t at, int value) {
+    file[at] = static_cast<std::uint8_t>(value >> 8);
+    file[at + 1] = static_cast<std::uint8_t>(value & 0xFF);
+}
+
+struct Sampling {
+    int h;
+    int v;
+    double maxError;
+};
+constexpr Sampling kSamplings[] = {{1, 1, 1.5}, {2, 1, 2.0}, {2, 2, 2.5}};
+
+TEST(JpegDecoder, DecodesColourCloseToSourceAtEverySamplingAndOddSize) {
+    const int sizes[][2] = {{1, 1}, {7, 5}, {37, 23}, {64, 48}, {129, 65}, {3, 90}};
+    for (const Sampling& sampling : kSamplings) {
+        for (const auto& size : sizes) {
+            SCOPED_TRACE(std::to_string(size[0]) + "x" + std::to_string(size[1]) + " sampling " +
+                         std::to_string(sampling.h) + "x" + std::to_string(sampling.v));
+            const Bitmap source = SmoothPattern(size[0], size[1]);
+            const Bitmap decoded = Decoded(
+                CompressJpegColour(source, {.hSampling = sampling.h, .vSampling = sampling.v}));
+            ASSERT_EQ(decoded.Width(), size[0]);
+            ASSERT_EQ(decoded.Height(), size[1]);
+            EXPECT_FALSE(decoded.HasAlpha());
+            EXPECT_TRUE(AllOpaque(decoded));
+            EXPECT_LT(MeanError(decoded, source), sampling.maxError);
+        }
+    }
+}
+
+TEST(JpegDecoder, PutsEachQuadrantInPlaceWithItsColour) {
+    const std::uint32_t colours[4] = {Rgb(220, 40, 40), Rgb(40, 200, 60), Rgb(30, 60, 210),
+                                      Rgb(250, 250, 250)};
+    Bitmap source(64, 64, PixelFormat::Colour);
+    for (int y = 0; y < 64; ++y) {
+        for (int x = 0; x < 64; ++x) source.Set(x, y, colours[(y / 32) * 2 + x / 32]);
+    }
+    for (const Sampling& sampling : kSamplings) {
+        for (bool progressive : {false, true}) {
+            SCOPED_TRACE(std::to_string(sampling.h) + "x" + std::to_string(sampling.v) +
+                         (progressive ? " progressive" : " baseline"));
+            const Bitmap decoded = Decoded(CompressJpegColour(
+                source,
+                {.hSampling = sampling.h, .vSampling = sampling.v, .progressive = progressive}));
+            ASSERT_EQ(decoded.Width(), 64);
+            EXPECT_TRUE(Near(decoded.At(16, 16), colours[0], 3));
+            EXPECT_TRUE(Near(decoded.At(48, 16), colours[1], 3));
+            EXPECT_TRUE(Near(decoded.At(16, 48), colours[2], 3));
+            EXPECT_TRUE(Near(decoded.At(48, 48), colours[3], 3));
+        }
+    }
+}
+
+TEST(JpegDecoder, DecodesSolidColourToThatColourEverywhere) {
+    const std::uint32_t colour = Rgb(200, 30, 90);
+    const Bitmap decoded = Decoded(CompressJpegColour(Bitmap(45, 31, PixelFormat::Colour, colour),
+                                                      {.hSampling = 2, .vSampling = 2}));
+    for (std::uint32_t p : decoded.Pixels()) ASSERT_TRUE(Near(p, colour, 3));
+}
+
+TEST(JpegDecoder, DecodesGreyscaleAsEqualChannelsCloseToSource) {
+    const int width = 41, height = 19;
+    std::vector<std::uint8_t> grey;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) grey.push_back(static_cast<std::uint8_t>(40 + 3 * x + y));
+    }
+    for (bool progressive : {false, true}) {
+        const Bitmap decoded =
+            Decoded(CompressJpegGrey(grey, width, height, {.progressive = progressive}));
+        ASSERT_EQ(decoded.Width(), width);
+        ASSERT_EQ(decoded.Height(), height);
+        EXPECT_TRUE(AllOpaque(decoded));
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                const std::uint32_t v = grey[y * width + x];
+                ASSERT_TRUE(Near(decoded.At(x, y), Rgb(v, v, v), 3)) << x << "," << y;
+            }
+        }
+    }
+}
+
+// Progressive scans and restart markers change how the coefficients are stored, never their
+// values, so the pixels must be exactly those of the plain baseline file.
+TEST(JpegDecoder, DecodesProgressiveAndRestartFilesExactlyLikeBaseline) {
+    const Bitmap source = SmoothPattern(77, 53);
+    for (const Sampling& sampling : kSamplings) {
+        const JpegTestOptions baseline{.hSampling = sampling.h, .vSampling = sampling.v};
+        const Bitmap expected = Decoded(CompressJpegColour(source, baseline));
+        JpegTestOptions progressive = baseline;
+        progressive.progressive = true;
+        EXPECT_EQ(Decoded(CompressJpegColour(source, progressive)), expected);
+        for (int interval : {1, 3}) {
+            JpegTestOptions restarts = baseline;
+            restarts.restartInterval = interval;
+            const auto file = CompressJpegColour(source, restarts);
+            EXPECT_NE(FindMarker(file, 0xD0), 0u) << "the file has no restart marker";
+            EXPECT_EQ(Decoded(file), expected);
+        }
+    }
+}
+
+// Four blocks: a mixed ink, white (no ink), black (full K) and full cyan.
+struct CmykCase {
+    std::uint8_t ink[4];
+    std::uint32_t rgb;
+};
+constexpr CmykCase kCmykCases[] = {
+    {{51, 153, 0, 64}, Rgb(153, 76, 191)},
+    {{0, 0, 0, 0}, Rgb(255, 255, 255)},
+    {{0, 0, 0, 255}, Rgb(0, 0, 0)},
+    {{255, 0, 0, 0}, Rgb(0, 255, 255)},
+};
+
+std::vector<std::uint8_t> CmykBlocks(bool inverted) {
+    std::vector<std::uint8_t> samples;
+    for (int y = 0; y < 16; ++y) {
+        for (int x = 0; x < 64; ++x) {
+            for (std::uint8_t ink : kCmykCases[x / 16].ink)
+                samples.push_back(inverted ? 255 - ink : ink);
+        }
+    }
+    return samples;
+}
+
+void ExpectCmykBlocks(const Bitmap& decoded) {
+    ASSERT_EQ(decoded.Width(), 64);
+    ASSERT_EQ(decoded.Height(), 16);
+    EXPECT_TRUE(AllOpaque(decoded));
+    for (int i = 0; i < 4; ++i)
+        EXPECT_TRUE(Near(decoded.At(16 * i + 8, 8), kCmykCases[i].rgb, 3)) << "block " << i;
+}
+
+TEST(JpegDecoder, ConvertsAdobeInvertedCmykToRgb) {
+    for (CmykStorage storage : {CmykStorage::AdobeYcck, CmykStorage::AdobeCmyk}) {
+        SCOPED_TRACE(storage == CmykStorage::AdobeYcck ? "YCCK" : "CMYK");
+        ExpectCmykBlocks(Decoded(CompressJpegCmyk(CmykBlocks(true), 64, 16, storage)));
+    }
+}
+
+TEST(JpegDecoder, ConvertsPlainCmykWithoutAdobeMarkerToRgb) {
+    ExpectCmykBlocks(Decoded(CompressJpegCmyk(CmykBlocks(false), 64, 16, CmykStorage::PlainCmyk)));
+}
+
+TEST(JpegDecoder, KeepsTheDecodedTopOfAFileCutInItsScanData) {
+    const Bitmap source = SmoothPattern(64, 64);
+    auto file = CompressJpegColour(source);
+    const std::size_t scanStart = SegmentEnd(file, FindMarker(file, 0xDA));
+    file.resize(scanStart + (file.size() - scanStart) / 2);
+    const Bitmap decoded = Decoded(file);
+    ASSERT_EQ(decoded.Height(), 64);
+    EXPECT_LT(MeanError(decoded.Crop(0, 0, 64, 16), source.Crop(0, 0, 64, 16)), 1.5);
+}
+
+// Without one byte of scan data there is no picture to show.
+TEST(JpegDecoder, RefusesFileCutBeforeItsScanData) {
+    const auto whole = CompressJpegColour(SmoothPattern(32, 32));
+    for (std::size_t length : {std::size_t{0}, std::size_t{2}, std::size_t{3}, std::size_t{30},
+                               FindMarker(whole, 0xC0) + 5, FindMarker(whole, 0xDA) + 6,
+                               SegmentEnd(whole, FindMarker(whole, 0xDA))}) {
+        SCOPED_TRACE(length);
+        EXPECT_EQ(ErrorOf(std::vector<std::uint8_t>(whole.begin(), whole.begin() + length)),
+                  CodecError::Truncated);
+    }
+}
+
+TEST(JpegDecoder, RefusesZeroWidthOrHeight) {
+    const auto whole = CompressJpegColour(SmoothPattern(16, 16));
+    const std::size_t sof = FindMarker(whole, 0xC0);
+    for (std::size_t field : {sof + 5, sof + 7}) {  // height, then width
+        auto file = whole;
+        SetBigEndian16(file, field, 0);
+        EXPECT_EQ(ErrorOf(file), CodecError::BadDimensions);
+    }
+}
+
+TEST(JpegDecoder, RefusesHugeClaimedSizeQuicklyBeforeDecoding) {
+    auto file = CompressJpegColour(SmoothPattern(16, 16), {.progressive = true});
+    const std::size_t sof = FindMarker(file, 0xC2);
+    SetBigEndian16(file, sof + 5, 60000);
+    SetBigEndian16(file, sof + 7, 60000);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(ErrorOf(file), CodecError::LimitExceeded);
+    // Decoding 3.6 gigapixels would take minutes and gigabytes; refusing takes microseconds.
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+}
+
+TEST(JpegDecoder, RefusesGarbageOtherFormatsAndTwelveBitSamples) {
+    std::vector<std::uint8_t> garbage = {0xFF, 0xD8};
+    for (int i = 0; i < 300; ++i) garbage.push_back(static_cast<std::uint8_t>((i * 37) % 251));
+    EXPECT_EQ(ErrorOf(garbage), CodecError::Truncated);  // no marker found before the end
+    EXPECT_EQ(ErrorOf({0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 0, 0, 0, 0}),
+              CodecError::BadSignature);
+    auto twelveBit = CompressJpegColour(SmoothPattern(16, 16));
+    twelveBit[FindMarker(twelveBit, 0xC0) + 4] = 12;
+    EXPECT_EQ(ErrorOf(twelveBit), CodecError::Unsupported);
+}
+
+// A hostile progressive file repeats a scan without end; every repeat is a full pass.
+TEST(JpegDecoder, RefusesProgressiveFileWithEndlessScans) {
+    auto file = CompressJpegColour(SmoothPattern(16, 16), {.progressive = true});
+    std::size_t lastScan = 0;
+    for (std::size_t i = 0; i + 1 < file.size(); ++i) {
+        if (file[i] == 0xFF && file[i + 1] == 0xDA) lastScan = i;
+    }
+    const std::size_t end = file.size() - 2;  // the EOI marker
+    const std::vector<std::uint8_t> scan(file.begin() + lastScan, file.begin() + end);
+    std::vector<std::uint8_t> hostile(file.begin(), file.begin() + end);
+    for (int i = 0; i < 600; ++i) hostile.insert(hostile.end(), scan.begin(), scan.end());
+    hostile.insert(hostile.end(), {0xFF, 0xD9});
+    EXPECT_EQ(ErrorOf(hostile), CodecError::LimitExceeded);
+}
+
+}  // namespace
