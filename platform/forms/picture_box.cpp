@@ -4,6 +4,8 @@
 #include <climits>
 #include <cmath>
 
+#include "platform/forms/platform_error.h"
+
 namespace platform {
 
 namespace {
@@ -17,6 +19,12 @@ int ToPixel(float value, int low, int high) {
     const double floored = std::floor(static_cast<double>(value));
     return static_cast<int>(
         std::clamp(floored, static_cast<double>(low), static_cast<double>(high)));
+}
+
+// Drawing with a value that names no colour fails, as the runtime's drawing methods do.
+COLORREF DrawingColour(OLE_COLOR colour) {
+    if (!IsValidColour(colour)) throw PlatformError(ErrorNumber::InvalidPropertyValue, "Invalid property value");
+    return ResolveColour(colour);
 }
 
 }  // namespace
@@ -132,14 +140,15 @@ void PictureBox::PSet(float x, float y) {
 }
 
 void PictureBox::PSet(float x, float y, OLE_COLOR colour) {
+    const COLORREF resolved = DrawingColour(colour);
     if (!(x >= 0 && y >= 0 && x < InnerWidth() && y < InnerHeight())) return;
     Bitmap& surface = Surface();
-    surface.Set(ToPixel(x, 0, surface.Width() - 1), ToPixel(y, 0, surface.Height() - 1),
-                ResolveColour(colour));
+    surface.Set(ToPixel(x, 0, surface.Width() - 1), ToPixel(y, 0, surface.Height() - 1), resolved);
     Notify();
 }
 
 void PictureBox::Line(float x1, float y1, float x2, float y2, OLE_COLOR colour) {
+    const COLORREF resolved = DrawingColour(colour);
     const int w = InnerWidth();
     const int h = InnerHeight();
     // Clamping one step beyond each edge keeps a box that lies wholly outside empty.
@@ -149,7 +158,6 @@ void PictureBox::Line(float x1, float y1, float x2, float y2, OLE_COLOR colour) 
     const int top = std::max(std::min(ay, by), 0), bottom = std::min(std::max(ay, by), h - 1);
     if (left > right || top > bottom) return;
     Bitmap& surface = Surface();
-    const COLORREF resolved = ResolveColour(colour);
     for (int y = top; y <= bottom; ++y)
         std::fill_n(surface.Row(y) + left, right - left + 1, resolved);
     Notify();

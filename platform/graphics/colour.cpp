@@ -43,4 +43,9 @@ COLORREF ResolveColour(OLE_COLOR colour) {
     return index < kStandardScheme.size() ? kStandardScheme[index] : 0;
 }
 
+bool IsValidColour(OLE_COLOR colour) {
+    if ((colour & kSystemColourFlag) == 0) return (colour & 0xFF000000) == 0;
+    return (colour & 0x7FFFFF00) == 0 && (colour & 0xFF) < kStandardScheme.size();
+}
+
 }  // namespace platform

@@ -32,4 +32,8 @@ inline constexpr std::uint8_t GetBValue(COLORREF c) { return (c >> 16) & 0xFF; }
 // desktop theme: the icon mask depends on the window colour being white.
 COLORREF ResolveColour(OLE_COLOR colour);
 
+// False for values that name no colour: stray bits above the blue byte, or a system colour
+// index beyond the table (so -1, which Point returns outside a pane, is no colour).
+bool IsValidColour(OLE_COLOR colour);
+
 }  // namespace platform

@@ -125,6 +125,13 @@ TEST_F(PictureBoxTest, PSetResolvesSystemColoursAndDefaultsToForeColor) {
     EXPECT_EQ(pane.Shown().Width(), 32);
 }
 
+TEST_F(PictureBoxTest, DrawingWithAValueThatNamesNoColourFailsAndChangesNothing) {
+    pane.PSet(5, 5, kBlue);
+    EXPECT_THROW(pane.PSet(5, 5, 0xFFFFFFFF), PlatformError);
+    EXPECT_THROW(pane.Line(0, 0, 9, 9, 0x01000000), PlatformError);
+    EXPECT_EQ(pane.Point(5, 5), static_cast<std::int32_t>(kBlue));
+}
+
 TEST_F(PictureBoxTest, LineFillsTheBoxWithBothCornersInclusive) {
     pane.Move(0, 0, 40, 40);  // inner 36x36
     pane.Line(31, 31, 0, 0, kRed);

@@ -16,6 +16,14 @@ TEST(Colour, SystemColoursComeFromTheFixedStandardScheme) {
     EXPECT_EQ(ResolveColour(0x800000FF), 0u) << "an unknown system colour is black, not garbage";
 }
 
+TEST(Colour, ValuesThatNameNoColourAreInvalid) {
+    EXPECT_TRUE(IsValidColour(0x00FFFFFF));
+    EXPECT_TRUE(IsValidColour(0x80000005));
+    EXPECT_FALSE(IsValidColour(0xFFFFFFFF)) << "-1, what Point returns outside a pane";
+    EXPECT_FALSE(IsValidColour(0x01000000));
+    EXPECT_FALSE(IsValidColour(0x800000FF));
+}
+
 TEST(Bitmap, CropClipsToItsBounds) {
     Bitmap source(4, 3, PixelFormat::Colour);
     source.Set(3, 2, RGB(1, 2, 3));
