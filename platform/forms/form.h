@@ -93,6 +93,10 @@ class Form {
 
     void SetObserver(std::function<void()> observer) { m_observer = std::move(observer); }
 
+    // A file dropped on the window, by its full local path. The window takes drops only
+    // while the program has set this.
+    std::function<void(const std::string& fileName)> FileDropped;
+
   private:
     void Notify() const;
 

@@ -2,14 +2,17 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDropEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
+#include <QUrl>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <vector>
@@ -68,11 +71,21 @@ void SyncLabel(QLabel* widget, const Label& label) {
     widget->setPalette(palette);
 }
 
+// The path of the one local file a drag carries; empty when it carries anything else.
+QString SingleLocalFile(const QMimeData* data) {
+    if (!data || !data->hasUrls()) return {};
+    const QList<QUrl> urls = data->urls();
+    if (urls.size() != 1 || !urls.front().isLocalFile()) return {};
+    return urls.front().toLocalFile();
+}
+
 }  // namespace
 
 FormWindow::FormWindow(Form& form) : QWidget(nullptr, FlagsFor(form)), m_form(&form) {
     setObjectName(ToQString(form.Name()));
     setAttribute(Qt::WA_DeleteOnClose, false);
+    // Whether a drop is taken is decided per drag: see TakesDrops.
+    setAcceptDrops(true);
     // Every form starts in the platform's default dialog font.
     setFont(ToQFont(Font{}));
 
@@ -261,6 +274,26 @@ void FormWindow::closeEvent(QCloseEvent* event) {
     // A disabled window ignores its close button like any other input.
     event->ignore();
     if (TakesInput()) m_form->RequestClose(vbFormControlMenu);
+}
+
+void FormWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (TakesDrops() && !SingleLocalFile(event->mimeData()).isEmpty()) {
+        event->acceptProposedAction();
+    }
+}
+
+void FormWindow::dropEvent(QDropEvent* event) {
+    const QString file = SingleLocalFile(event->mimeData());
+    if (!TakesDrops() || file.isEmpty()) return;
+    event->acceptProposedAction();
+    // After the drop has finished: the handler may show modal dialogs, and the program the
+    // file came from waits until the drop event returns.
+    QMetaObject::invokeMethod(
+        this,
+        [self = QPointer<FormWindow>(this), path = file.toStdString()] {
+            if (self && self->TakesDrops()) self->m_form->FileDropped(path);
+        },
+        Qt::QueuedConnection);
 }
 
 void FormWindow::PressButton(bool (CommandButton::*role)() const) {

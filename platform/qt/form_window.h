@@ -41,6 +41,9 @@ class FormWindow : public QWidget {
   protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    // One local file dragged onto the window goes to the form's FileDropped.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
   private:
     void SyncForm();
@@ -50,6 +53,7 @@ class FormWindow : public QWidget {
     void SyncAction(MenuItem& item);
     void OnMenuClick(MenuItem& item);
     void PressButton(bool (CommandButton::*role)() const);
+    bool TakesDrops() const { return TakesInput() && m_form->FileDropped; }
     bool TakesInput() const {
         return m_form && m_form->Enabled() && !m_form->services().runtime.Ended();
     }

@@ -1,0 +1,192 @@
+#include "app/command_line.h"
+
+#include <algorithm>
+#include <array>
+#include <filesystem>
+
+#include "resources/application_record.h"
+
+namespace zentrova {
+
+namespace {
+
+// The entries of the Size menu.
+constexpr std::array<int, 5> kSizes = {16, 24, 32, 48, 64};
+
+bool AsksFor(const std::vector<std::string>& args, std::initializer_list<const char*> names) {
+    for (const std::string& arg : args) {
+        if (arg == "--") return false;
+        for (const char* name : names) {
+            if (arg == name) return true;
+        }
+    }
+    return false;
+}
+
+// Splits "--name=value" and "-xvalue"; the value of "--name value" is taken by the caller.
+struct Option {
+    std::string name;
+    std::optional<std::string> value;
+};
+
+Option SplitOption(const std::string& arg) {
+    if (arg.starts_with("--")) {
+        const std::size_t equals = arg.find('=');
+        if (equals == std::string::npos) return {arg, std::nullopt};
+        return {arg.substr(0, equals), arg.substr(equals + 1)};
+    }
+    if (arg.size() > 2) return {arg.substr(0, 2), arg.substr(2)};
+    return {arg, std::nullopt};
+}
+
+std::optional<int> ParseSize(const std::string& text) {
+    for (int size : kSizes) {
+        if (text == std::to_string(size)) return size;
+    }
+    return std::nullopt;
+}
+
+ConvertCommand UsageError(std::string error) {
+    ConvertCommand command;
+    command.kind = CommandKind::UsageError;
+    command.error = std::move(error);
+    return command;
+}
+
+}  // namespace
+
+std::string ProgramVersion() {
+    return std::to_string(kApplicationRecord.Major) + "." +
+           std::to_string(kApplicationRecord.Minor) + "." +
+           std::to_string(kApplicationRecord.Revision);
+}
+
+ConvertCommand ParseConvertCommand(const std::vector<std::string>& args) {
+    ConvertCommand command;
+    if (AsksFor(args, {"-h", "--help"})) {
+        command.kind = CommandKind::Help;
+        return command;
+    }
+    if (AsksFor(args, {"--version"})) {
+        command.kind = CommandKind::Version;
+        return command;
+    }
+
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (optionsEnded || arg == "-" || !arg.starts_with("-")) {
+            command.inputs.push_back(arg);
+            continue;
+        }
+        if (arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        Option option = SplitOption(arg);
+        const bool known = option.name == "--size" || option.name == "-o" ||
+                           option.name == "--output" || option.name == "-d" ||
+                           option.name == "--directory";
+        if (!known) return UsageError("unknown option " + arg);
+        if (!option.value) {
+            if (i + 1 == args.size()) return UsageError(option.name + " needs a value");
+            option.value = args[++i];
+        }
+        const std::string& value = *option.value;
+        if (option.name == "--size") {
+            command.size = ParseSize(value);
+            if (!command.size) return UsageError("--size is 16, 24, 32, 48 or 64, not " + value);
+        } else if (value.empty()) {
+            return UsageError(option.name + " needs a value");
+        } else if (option.name == "-o" || option.name == "--output") {
+            if (!command.output.empty()) return UsageError("-o is given twice");
+            command.output = value;
+        } else {
+            if (!command.directory.empty()) return UsageError("-d is given twice");
+            command.directory = value;
+        }
+    }
+
+    if (command.inputs.empty()) return UsageError("no input file");
+    if (std::ranges::find(command.inputs, "") != command.inputs.end()) {
+        return UsageError("an input file name is empty");
+    }
+    if (!command.output.empty() && !command.directory.empty()) {
+        return UsageError("-o and -d cannot be used together");
+    }
+    if (!command.output.empty()) {
+        if (command.inputs.size() > 1) return UsageError("-o takes one input file only");
+        // The Save dialog answers with a file; a folder there means -d.
+        std::error_code ignored;
+        if (command.output.ends_with('/') ||
+            std::filesystem::is_directory(command.output, ignored)) {
+            return UsageError("-o names a folder; use -d " + command.output);
+        }
+    }
+    return command;
+}
+
+DesktopCommand ParseDesktopCommand(const std::vector<std::string>& args) {
+    DesktopCommand command;
+    if (AsksFor(args, {"-h", "--help"})) {
+        command.kind = CommandKind::Help;
+        return command;
+    }
+    if (AsksFor(args, {"--version"})) {
+        command.kind = CommandKind::Version;
+        return command;
+    }
+    std::vector<std::string> files;
+    bool optionsEnded = false;
+    for (const std::string& arg : args) {
+        if (!optionsEnded && arg == "--") {
+            optionsEnded = true;
+        } else if (!optionsEnded && arg.starts_with("-") && arg != "-") {
+            command.kind = CommandKind::UsageError;
+            command.error = "unknown option " + arg;
+            return command;
+        } else {
+            files.push_back(arg);
+        }
+    }
+    if (files.size() > 1) {
+        command.kind = CommandKind::UsageError;
+        command.error = "one file at a time: the window opens one picture or icon";
+        return command;
+    }
+    if (!files.empty()) command.file = files.front();
+    return command;
+}
+
+std::string ConvertUsage() {
+    return "Usage: zentrova-convert [--size 16|24|32|48|64] [-o OUTPUT | -d DIR] INPUT...\n"
+           "Converts pictures to icons and icons to pictures without a window, exactly as\n"
+           "File > Open in Zentrova does: a picture (JPEG, GIF, BMP, PNG, cursor) becomes a\n"
+           "32 x 32 .ICO file, an icon (a name ending in .ico) a .BMP file.\n"
+           "\n"
+           "  -o, --output OUTPUT    save as OUTPUT (one INPUT only)\n"
+           "  -d, --directory DIR    save in DIR, under each input's own name\n"
+           "      --size N           the Size menu: the source panes show N x N pixels\n"
+           "                         (16, 24, 32, 48 or 64; 32 when not given)\n"
+           "  -h, --help             show this help and exit\n"
+           "      --version          show the version and exit\n"
+           "\n"
+           "Without -o or -d each result is saved beside its input, under the input's name.\n"
+           "The extension .ICO or .BMP is added unless the name already ends in it.\n"
+           "Each file written is printed; each problem is a line on standard error.\n"
+           "Exit status: 0 when every input was written, 1 when any was not, 2 for a usage\n"
+           "error.\n";
+}
+
+std::string DesktopUsage() {
+    return "Usage: zentrova [FILE]\n"
+           "Turns pictures into 32 x 32 icons and icons into pictures. With FILE, starts as if\n"
+           "FILE had been chosen with File > Open, and asks where to save the result.\n"
+           "\n"
+           "  -h, --help       show this help and exit\n"
+           "      --version    show the version and exit\n"
+           "\n"
+           "zentrova-convert does the same without a window.\n";
+}
+
+}  // namespace zentrova

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace zentrova {
+
+// "1.0.38": the version both programs print, from the application record.
+std::string ProgramVersion();
+
+enum class CommandKind { Run, Help, Version, UsageError };
+
+// zentrova-convert [--size 16|24|32|48|64] [-o OUTPUT | -d DIR] INPUT...
+struct ConvertCommand {
+    CommandKind kind = CommandKind::Run;
+    std::string error;        // for a usage error
+    std::optional<int> size;  // the Size menu entry "NxN" to click first
+    std::string output;       // -o: the Save dialog's answer (one input only)
+    std::string directory;    // -d: the folder the offered names are put in
+    std::vector<std::string> inputs;
+};
+
+// zentrova [FILE]
+struct DesktopCommand {
+    CommandKind kind = CommandKind::Run;
+    std::string error;
+    std::optional<std::string> file;  // opened at start as if chosen in the Open dialog
+};
+
+// The arguments after the program's name. --help and --version win over everything else
+// before "--", so they answer even beside arguments that are wrong.
+ConvertCommand ParseConvertCommand(const std::vector<std::string>& args);
+DesktopCommand ParseDesktopCommand(const std::vector<std::string>& args);
+
+std::string ConvertUsage();
+std::string DesktopUsage();
+
+}  // namespace zentrova

@@ -1,0 +1,160 @@
+#include "app/headless_conversion.h"
+
+#include <sys/stat.h>
+
+#include <exception>
+#include <filesystem>
+#include <map>
+#include <ostream>
+
+#include "app/dialog_path.h"
+#include "main_window/frm_main.h"
+#include "platform/forms/headless_runtime.h"
+
+namespace zentrova {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kProgram = "zentrova-convert: ";
+
+// What tells one version of a file from the next: a save renames a new file over the old.
+struct FileIdentity {
+    dev_t device = 0;
+    ino_t inode = 0;
+    timespec modified{};
+    off_t size = -1;
+
+    static std::optional<FileIdentity> Of(const std::string& path) {
+        struct stat info {};
+        if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+        return FileIdentity{info.st_dev, info.st_ino, info.st_mtim, info.st_size};
+    }
+    bool operator==(const FileIdentity& other) const {
+        return device == other.device && inode == other.inode &&
+               modified.tv_sec == other.modified.tv_sec &&
+               modified.tv_nsec == other.modified.tv_nsec && size == other.size;
+    }
+};
+
+// The user at the dialogs: Open chooses the input, Save answers as the command says, and
+// the files the save may go to are noted as they were before it.
+class AnsweringFileDialogs : public platform::FileDialogService {
+  public:
+    AnsweringFileDialogs(std::string input, const ConvertCommand& command)
+        : m_input(std::move(input)), m_command(command) {}
+
+    std::optional<std::string> Show(const platform::FileDialogRequest& request) override {
+        if (request.mode == platform::FileDialogMode::Open) return m_input;
+        std::string answer = SaveAnswer(request.fileName);
+        // The window saves under the answer itself or with its extension added.
+        for (const std::string& name : {answer, answer + ".ICO", answer + ".BMP"}) {
+            m_before[name] = FileIdentity::Of(name);
+        }
+        return answer;
+    }
+
+    // True when path is a file now that was not there, or was another file, at the save.
+    bool IsNew(const std::string& path) const {
+        const std::optional<FileIdentity> now = FileIdentity::Of(path);
+        if (!now) return false;
+        auto before = m_before.find(path);
+        return before == m_before.end() || before->second != now;
+    }
+
+  private:
+    std::string SaveAnswer(const std::string& offered) const {
+        if (!m_command.output.empty()) return DialogPath(m_command.output);
+        if (!m_command.directory.empty()) {
+            return DialogPath(
+                (fs::path(m_command.directory) / fs::path(offered).filename()).string());
+        }
+        // Enter in the dialog: the name it offers.
+        return offered;
+    }
+
+    std::string m_input;
+    const ConvertCommand& m_command;
+    std::map<std::string, std::optional<FileIdentity>> m_before;
+};
+
+// A message box is a line on standard error; the prompt names the file.
+class ErrorLineMessageBoxes : public platform::MessageBoxService {
+  public:
+    explicit ErrorLineMessageBoxes(std::ostream& err) : m_err(err) {}
+    int Show(const std::string& prompt, int /*style*/, const std::string& /*title*/) override {
+        m_err << kProgram << prompt << std::endl;
+        ++m_shown;
+        return platform::vbOK;
+    }
+    int Shown() const { return m_shown; }
+
+  private:
+    std::ostream& m_err;
+    int m_shown = 0;
+};
+
+// Clicks the Size menu entry that reads "NxN".
+bool ClickSize(frmMain& form, int size) {
+    const std::string wanted = std::to_string(size) + "x" + std::to_string(size);
+    for (int index = 0; index < form.mnuSize.Count(); ++index) {
+        std::string caption = form.mnuSize[index].Caption();
+        std::erase(caption, '&');
+        if (caption == wanted) {
+            form.mnuSize.Click(index);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool RunWindow(const std::string& input, const ConvertCommand& command, std::ostream& out,
+               std::ostream& err) {
+    platform::Gdi gdi;
+    AnsweringFileDialogs dialogs(DialogPath(input), command);
+    ErrorLineMessageBoxes messageBoxes(err);
+    platform::HeadlessRuntime runtime;
+    platform::Services services{gdi, dialogs, messageBoxes, runtime};
+
+    frmMain form(services);
+    form.Show();
+    if (command.size && !ClickSize(form, *command.size)) {
+        err << kProgram << "the Size menu has no " << *command.size << " entry" << std::endl;
+        return false;
+    }
+    form.mnuOpen.Click();
+
+    const bool written =
+        messageBoxes.Shown() == 0 && !form.SavePath.empty() && dialogs.IsNew(form.SavePath);
+    if (written) {
+        out << form.SavePath << std::endl;
+    } else if (messageBoxes.Shown() == 0) {
+        err << kProgram << input << ": nothing was written" << std::endl;
+    }
+    form.Unload();
+    return written;
+}
+
+}  // namespace
+
+bool ConvertFile(const std::string& input, const ConvertCommand& command, std::ostream& out,
+                 std::ostream& err) {
+    try {
+        return RunWindow(input, command, out, err);
+    } catch (const std::exception& error) {
+        // One input's failure never stops the others.
+        err << kProgram << input << ": " << error.what() << std::endl;
+        return false;
+    }
+}
+
+int ConvertAll(const ConvertCommand& command, std::ostream& out, std::ostream& err) {
+    bool allWritten = true;
+    for (const std::string& input : command.inputs) {
+        if (!ConvertFile(input, command, out, err)) allWritten = false;
+    }
+    return allWritten ? 0 : 1;
+}
+
+}  // namespace zentrova

@@ -1,0 +1,42 @@
+# What `cmake --install` puts in place, and the Debian package `cpack -G DEB` makes of it.
+# The installed program finds its machine hive in <prefix>/share/zentrova beside its bin
+# folder; platform/forms/services.cmake installs it there.
+include(GNUInstallDirs)
+
+set(ZENTROVA_APP_ID org.zentrova.Zentrova)
+
+install(TARGETS zentrova-convert RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+if(TARGET zentrova)
+    install(TARGETS zentrova RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+    install(FILES resources/${ZENTROVA_APP_ID}.desktop
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+    install(FILES resources/${ZENTROVA_APP_ID}.metainfo.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+    foreach(size 32 64 128 256)
+        install(FILES ${ZENTROVA_ICON_THEME_DIR}/${size}x${size}/${ZENTROVA_APP_ID}.png
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
+    endforeach()
+endif()
+install(FILES ${ZENTROVA_ICON_FILE} DESTINATION ${CMAKE_INSTALL_DATADIR}/zentrova)
+install(FILES ${ZENTROVA_MAN_PAGES} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+
+# The Debian package: dpkg-shlibdeps finds the libraries the programs need.
+set(CPACK_PACKAGE_NAME zentrova)
+set(CPACK_PACKAGE_VENDOR "The Zentrova developers")
+set(CPACK_PACKAGE_CONTACT "The Zentrova developers <zentrova@example.org>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "turn pictures into icons and icons into pictures")
+set(CPACK_PACKAGE_DESCRIPTION
+    "Zentrova is a small desktop tool that turns a JPEG, GIF, BMP, PNG or cursor file into a
+32 x 32 .ICO file whose key colour is transparent, and an .ICO file into a .BMP file.
+zentrova-convert does the same from the command line, without a display.")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The window needs a Qt platform plugin, which no library of ours links.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+# The About dialog's "System Info..." starts it.
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "hardinfo")
+set(CPACK_GENERATOR DEB)
+include(CPack)

@@ -1,0 +1,70 @@
+// The command lines of zentrova-convert and zentrova.
+#include "app/command_line.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/support/test_files.h"
+
+namespace zentrova {
+namespace {
+
+TEST(ConvertCommandLine, TakesSizeOutputAndInputsInEitherSpelling) {
+    ConvertCommand command = ParseConvertCommand({"--size", "16", "-o", "out.ico", "in.jpg"});
+    ASSERT_EQ(command.kind, CommandKind::Run) << command.error;
+    EXPECT_EQ(command.size, 16);
+    EXPECT_EQ(command.output, "out.ico");
+    EXPECT_EQ(command.inputs, std::vector<std::string>{"in.jpg"});
+
+    command = ParseConvertCommand({"a.gif", "--size=64", "--directory=icons", "-size.bmp", "--"});
+    EXPECT_EQ(command.kind, CommandKind::UsageError) << "-size.bmp is no option";
+
+    command = ParseConvertCommand({"a.gif", "--size=64", "-dicons", "--", "-b.bmp"});
+    ASSERT_EQ(command.kind, CommandKind::Run) << command.error;
+    EXPECT_EQ(command.size, 64);
+    EXPECT_EQ(command.directory, "icons");
+    EXPECT_EQ(command.inputs, (std::vector<std::string>{"a.gif", "-b.bmp"}));
+    EXPECT_FALSE(ParseConvertCommand({"x.gif"}).size) << "the window's own size stays";
+}
+
+TEST(ConvertCommandLine, RefusesWhatCannotBeMeant) {
+    test_support::TempDir dir;
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {},
+             {"--size"},
+             {"--size", "33", "a.jpg"},
+             {"--size", "", "a.jpg"},
+             {"-o", "x.ico", "a.jpg", "b.jpg"},
+             {"-o", "x.ico", "-d", "icons", "a.jpg"},
+             {"-o", "x.ico", "-o", "y.ico", "a.jpg"},
+             {"-d", "", "a.jpg"},
+             {"-o", dir.Path().string(), "a.jpg"},
+             {"-o", "icons/", "a.jpg"},
+             {"--sizes", "16", "a.jpg"},
+             {"-x", "a.jpg"},
+             {"a.jpg", ""},
+         }) {
+        const ConvertCommand command = ParseConvertCommand(args);
+        EXPECT_EQ(command.kind, CommandKind::UsageError) << ::testing::PrintToString(args);
+        EXPECT_FALSE(command.error.empty());
+    }
+}
+
+TEST(ConvertCommandLine, AnswersHelpAndVersionBeforeAnyFault) {
+    EXPECT_EQ(ParseConvertCommand({"-x", "--help"}).kind, CommandKind::Help);
+    EXPECT_EQ(ParseConvertCommand({"--version", "-o"}).kind, CommandKind::Version);
+    EXPECT_EQ(ParseConvertCommand({"--", "--help"}).kind, CommandKind::Run);
+    EXPECT_EQ(ProgramVersion(), ZENTROVA_VERSION) << "the record and the build agree";
+}
+
+TEST(DesktopCommandLine, OpensOneFileOrNone) {
+    EXPECT_FALSE(ParseDesktopCommand({}).file);
+    EXPECT_EQ(ParseDesktopCommand({"photo.jpg"}).file, "photo.jpg");
+    EXPECT_EQ(ParseDesktopCommand({"--", "-photo.jpg"}).file, "-photo.jpg");
+    EXPECT_EQ(ParseDesktopCommand({"a.jpg", "b.jpg"}).kind, CommandKind::UsageError);
+    EXPECT_EQ(ParseDesktopCommand({"--fullscreen"}).kind, CommandKind::UsageError);
+    EXPECT_EQ(ParseDesktopCommand({"a.jpg", "--help"}).kind, CommandKind::Help);
+    EXPECT_EQ(ParseDesktopCommand({"--version"}).kind, CommandKind::Version);
+}
+
+}  // namespace
+}  // namespace zentrova

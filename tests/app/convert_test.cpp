@@ -1,0 +1,259 @@
+// zentrova-convert as a user runs it: a separate process, compared with the window's own
+// handlers run here for the same input and size.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "main_window/frm_main.h"
+#include "platform/forms/headless_runtime.h"
+#include "platform/pictures/picture_files.h"
+#include "tests/support/scripted_services.h"
+#include "tests/support/test_files.h"
+
+extern char** environ;
+
+namespace zentrova {
+namespace {
+
+namespace fs = std::filesystem;
+using test_support::CorporaDir;
+using test_support::ReadBytes;
+
+struct Result {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string ReadText(const fs::path& path) {
+    std::ifstream in(path);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// Runs the converter in workDir, its output kept in files there. Without a display: no
+// DISPLAY, WAYLAND_DISPLAY or Qt platform reaches it, only the extra variables given.
+Result RunConverter(const std::vector<std::string>& args, const fs::path& workDir,
+                    std::vector<std::string> extraEnvironment = {}) {
+    std::vector<std::string> strings{ZENTROVA_CONVERT_PROGRAM};
+    strings.insert(strings.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& s : strings) argv.push_back(s.data());
+    argv.push_back(nullptr);
+
+    std::vector<char*> env;
+    for (char** e = environ; *e; ++e) {
+        const std::string_view entry(*e);
+        if (entry.starts_with("DISPLAY=") || entry.starts_with("WAYLAND_DISPLAY=") ||
+            entry.starts_with("QT_QPA_PLATFORM=")) {
+            continue;
+        }
+        env.push_back(*e);
+    }
+    for (std::string& entry : extraEnvironment) env.push_back(entry.data());
+    env.push_back(nullptr);
+
+    const fs::path outFile = workDir / ".stdout";
+    const fs::path errFile = workDir / ".stderr";
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addchdir_np(&actions, workDir.c_str());
+    posix_spawn_file_actions_addopen(&actions, 1, outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0600);
+    posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0600);
+    pid_t pid = 0;
+    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), env.data());
+    posix_spawn_file_actions_destroy(&actions);
+    Result result;
+    if (spawned != 0) {
+        ADD_FAILURE() << "cannot start " << argv[0] << ": " << std::strerror(spawned);
+        return result;
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    result.out = ReadText(outFile);
+    result.err = ReadText(errFile);
+    fs::remove(outFile);
+    fs::remove(errFile);
+    return result;
+}
+
+// The window: File > Open choosing `input`, Enter in the Save dialog, after clicking the Size
+// menu entry `sizeIndex`. Returns the path written.
+std::string SaveInWindow(const std::string& input, int sizeIndex) {
+    platform::Gdi gdi;
+    test_support::ScriptedFileDialogs dialogs;
+    test_support::RecordingMessageBoxes messageBoxes;
+    platform::HeadlessRuntime runtime;
+    platform::Services services{gdi, dialogs, messageBoxes, runtime};
+    frmMain form(services);
+    form.Show();
+    form.mnuSize.Click(sizeIndex);
+    dialogs.Answer(input);
+    dialogs.Answer(input);
+    form.mnuOpen.Click();
+    EXPECT_TRUE(messageBoxes.shown.empty()) << messageBoxes.shown.front().prompt;
+    return form.SavePath;
+}
+
+class Converter : public ::testing::Test {
+  protected:
+    // A copy of a corpus file in the test's folder.
+    std::string Copy(const std::string& corpusFile, const std::string& name,
+                     const fs::path& folder = {}) {
+        const fs::path target = (folder.empty() ? dir.Path() : folder) / name;
+        fs::create_directories(target.parent_path());
+        fs::copy_file(CorporaDir() / corpusFile, target, fs::copy_options::overwrite_existing);
+        return target.string();
+    }
+    Result Run(const std::vector<std::string>& args) { return RunConverter(args, dir.Path()); }
+
+    test_support::TempDir dir;
+};
+
+TEST_F(Converter, WritesWhatTheWindowWritesByteForByte) {
+    struct Case {
+        std::string corpusFile;
+        std::string name;
+        std::vector<int> sizes;
+    };
+    const std::vector<Case> cases = {
+        {"bmpsuite/html/rgb24.jpg", "photo.jpg", {16, 24, 32, 48, 64}},
+        {"pillow-ico-cur/python.ico", "python.ico", {16, 32, 64}},
+        {"gif-test-suite/static_transparent.gif", "clear.gif", {32}},
+        {"bmpsuite/g/pal8.bmp", "pal8.bmp", {32}},
+        {"pillow-ico-cur/deerstalker.cur", "hat.cur", {24}},
+        {"pngsuite/basn2c08.png", "rgb.png", {32}},
+    };
+    const std::vector<int> menu = {16, 24, 32, 48, 64};
+    for (const Case& c : cases) {
+        for (int size : c.sizes) {
+            SCOPED_TRACE(c.name + " at " + std::to_string(size));
+            const int index =
+                static_cast<int>(std::find(menu.begin(), menu.end(), size) - menu.begin());
+            const std::string windowSaved =
+                SaveInWindow(Copy(c.corpusFile, c.name, dir.Path() / "window"), index);
+            const std::string input = Copy(c.corpusFile, c.name, dir.Path() / "convert");
+
+            const Result result = Run({"--size", std::to_string(size), input});
+            ASSERT_EQ(result.status, 0) << result.err;
+            EXPECT_EQ(result.err, "");
+            const fs::path written = dir.Path() / "convert" / fs::path(windowSaved).filename();
+            EXPECT_EQ(result.out, written.string() + "\n");
+            EXPECT_EQ(ReadBytes(written), ReadBytes(windowSaved));
+        }
+    }
+}
+
+TEST_F(Converter, AddsTheExtensionUnlessTheNameEndsInItInAnyCase) {
+    const std::string photo = Copy("bmpsuite/g/rgb24.bmp", "photo.bmp");
+    const std::string icon = Copy("pillow-ico-cur/hopper.ico", "hopper.ICO");
+    const std::vector<std::pair<std::vector<std::string>, std::string>> runs = {
+        {{"-o", "out.ico", photo}, "out.ico"},      {{"-o", "Out.Ico", photo}, "Out.Ico"},
+        {{"-o", "out.png", photo}, "out.png.ICO"},  {{"-o", "view.bmp", icon}, "view.bmp"},
+        {{"-o", "view.ico", icon}, "view.ico.BMP"}, {{"--output=sub/../x", photo}, "x.ICO"},
+    };
+    for (const auto& [args, expected] : runs) {
+        SCOPED_TRACE(args[1]);
+        fs::create_directories(dir.Path() / "sub");
+        const Result result = Run(args);
+        EXPECT_EQ(result.status, 0) << result.err;
+        EXPECT_EQ(result.out, (dir.Path() / expected).string() + "\n");
+        EXPECT_TRUE(fs::is_regular_file(dir.Path() / expected));
+    }
+    EXPECT_FALSE(fs::exists(dir.Path() / "out.ico.ICO"));
+    EXPECT_EQ(platform::LoadPicture(dir.File("view.bmp")).Type(), platform::PictureType::Bitmap);
+}
+
+TEST_F(Converter, NeedsNoDisplay) {
+    const std::string photo = Copy("bmpsuite/g/rgb24.bmp", "photo.bmp");
+    // A Qt program would give up here: there is no X server to connect to.
+    const Result result = RunConverter({photo}, dir.Path(), {"QT_QPA_PLATFORM=xcb"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, photo + ".ICO\n");
+}
+
+TEST_F(Converter, SavesBesideARelativeInputAndAgainOverItsOwnResult) {
+    Copy("gif-test-suite/static_nontransparent.gif", "logo.gif");
+    for (int run = 0; run < 2; ++run) {
+        const Result result = Run({"logo.gif"});
+        EXPECT_EQ(result.status, 0) << result.err;
+        EXPECT_EQ(result.out, dir.File("logo.gif.ICO") + "\n") << "run " << run;
+    }
+}
+
+TEST_F(Converter, SavesEachInputUnderItsOwnNameInTheFolderOfDashD) {
+    const std::string a = Copy("gif-test-suite/static_transparent.gif", "a.gif", dir.Path() / "in");
+    const std::string b = Copy("pillow-ico-cur/python.ico", "b.ico", dir.Path() / "in");
+    fs::create_directory(dir.Path() / "out");
+    const Result result = Run({"-d", "out", a, b});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, dir.File("out/a.gif.ICO") + "\n" + dir.File("out/b.ico.BMP") + "\n");
+    EXPECT_TRUE(fs::is_regular_file(dir.Path() / "out" / "a.gif.ICO"));
+    EXPECT_TRUE(fs::is_regular_file(dir.Path() / "out" / "b.ico.BMP"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path() / "in"), fs::directory_iterator()), 2)
+        << "nothing is written beside the inputs";
+}
+
+TEST_F(Converter, GoesOnPastAMissingInputAndNamesIt) {
+    const std::string a = Copy("bmpsuite/g/pal4.bmp", "a.bmp");
+    const std::string b = Copy("pillow-ico-cur/hopper.ico", "b.ico");
+    const Result result = Run({a, "missing.jpg", b});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.out, a + ".ICO\n" + b + ".BMP\n");
+    EXPECT_EQ(result.err,
+              "zentrova-convert: File " + dir.File("missing.jpg") + " does not exist!\n");
+}
+
+TEST_F(Converter, RefusesAFileThatIsNotAPicture) {
+    std::ofstream(dir.Path() / "notes.jpg") << "not a picture at all\n";
+    const Result result = Run({"notes.jpg"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err,
+              "zentrova-convert: File " + dir.File("notes.jpg") + " is not a valid picture!\n");
+    EXPECT_FALSE(fs::exists(dir.Path() / "notes.jpg.ICO"));
+}
+
+TEST_F(Converter, ReportsAFolderItCannotWriteIn) {
+    const std::string photo = Copy("bmpsuite/g/rgb16.bmp", "photo.bmp");
+    std::ofstream(dir.Path() / "plain") << "a file, not a folder";
+    const Result result = Run({"-d", "plain/sub", photo});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err, "zentrova-convert: File " + dir.File("plain/sub/photo.bmp.ICO") +
+                              " could not be written!\n");
+}
+
+TEST_F(Converter, AnswersAUsageErrorWithStatus2AndWritesNothing) {
+    const std::string a = Copy("bmpsuite/g/pal8.bmp", "a.bmp");
+    const Result result = Run({"-o", "x.ico", a, a});
+    EXPECT_EQ(result.status, 2);
+    EXPECT_EQ(result.err,
+              "zentrova-convert: -o takes one input file only\n"
+              "Try 'zentrova-convert --help' for more information.\n");
+    EXPECT_EQ(result.out, "");
+    EXPECT_FALSE(fs::exists(dir.Path() / "x.ico"));
+    EXPECT_EQ(Run({}).status, 2);
+}
+
+TEST_F(Converter, PrintsItsVersionAndHelp) {
+    Result result = Run({"--version"});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out, "zentrova-convert " ZENTROVA_VERSION "\n");
+    result = Run({"photo.jpg", "--help"});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_TRUE(result.out.starts_with("Usage: zentrova-convert ")) << result.out;
+}
+
+}  // namespace
+}  // namespace zentrova
