@@ -1,11 +1,95 @@
 #include "platform/pictures/codecs/bmp_codec.h"
 
+#include "platform/pictures/codecs/byte_reader.h"
+#include "platform/pictures/codecs/dib_codec.h"
+#include "platform/pictures/codecs/limits.h"
+
 namespace platform::codecs {
 
-// TODO(helper): replace this placeholder.
+namespace {
 
-}  // namespace platform::codecs
-namespace platform::codecs {
-Result<Bitmap> DecodeBmp(std::span<const std::uint8_t>) { return Fail(CodecError::Unsupported); }
-std::vector<std::uint8_t> EncodeBmp24(const Bitmap&) { return {}; }
+// BITMAPFILEHEADER: "BM", bfSize, two reserved words, bfOffBits.
+constexpr std::size_t kFileHeaderBytes = 14;
+constexpr std::size_t kInfoHeaderBytes = 40;
+// 96 dots per inch.
+constexpr std::uint32_t kPixelsPerMetre = 2835;
+
+void PutU16(std::vector<std::uint8_t>& out, std::uint32_t value) {
+    out.push_back(static_cast<std::uint8_t>(value));
+    out.push_back(static_cast<std::uint8_t>(value >> 8));
+}
+
+void PutU32(std::vector<std::uint8_t>& out, std::uint32_t value) {
+    PutU16(out, value & 0xFFFF);
+    PutU16(out, value >> 16);
+}
+
+}  // namespace
+
+Result<Bitmap> DecodeBmp(std::span<const std::uint8_t> file) {
+    ByteReader reader(file);
+    const auto signature = reader.Bytes(2);
+    if (!signature || (*signature)[0] != 'B' || (*signature)[1] != 'M') {
+        return Fail(CodecError::BadSignature, "not a BMP file");
+    }
+    // bfSize is often wrong in files that display everywhere, so it is not relied on.
+    if (!reader.Skip(8)) return Fail(CodecError::Truncated, "file header cut short");
+    const auto pixelOffset = reader.U32();
+    if (!pixelOffset) return Fail(CodecError::Truncated, "file header cut short");
+
+    const auto dib = file.subspan(kFileHeaderBytes);
+    auto header = ReadDibHeader(dib);
+    if (!header) return header.Failure();
+    if (*pixelOffset < kFileHeaderBytes) {
+        return Fail(CodecError::BadHeader, "pixels start inside the file header");
+    }
+    DibOptions options;
+    options.pixelOffset = *pixelOffset - kFileHeaderBytes;
+    auto pixels = DecodeDibPixels(header.Value(), dib, options);
+    if (!pixels) return pixels.Failure();
+    return std::move(pixels.Value().colour);
+}
+
+std::vector<std::uint8_t> EncodeBmp24(const Bitmap& bitmap) {
+    const auto width = static_cast<std::size_t>(bitmap.Width());
+    const auto height = static_cast<std::size_t>(bitmap.Height());
+    const std::size_t stride = *DibRowBytes(bitmap.Width(), 24);
+    const auto pixelBytes = CheckedMul(stride, height);
+    const std::size_t headers = kFileHeaderBytes + kInfoHeaderBytes;
+    // The format stores sizes in 32 bits; a bitmap too large for them cannot be written.
+    if (!pixelBytes || *pixelBytes > 0xFFFFFFFFu - headers) return {};
+
+    std::vector<std::uint8_t> out;
+    out.reserve(headers + *pixelBytes);
+    out.push_back('B');
+    out.push_back('M');
+    PutU32(out, static_cast<std::uint32_t>(headers + *pixelBytes));
+    PutU32(out, 0);
+    PutU32(out, static_cast<std::uint32_t>(headers));
+
+    PutU32(out, kInfoHeaderBytes);
+    PutU32(out, static_cast<std::uint32_t>(width));
+    PutU32(out, static_cast<std::uint32_t>(height));  // positive: bottom row first
+    PutU16(out, 1);
+    PutU16(out, 24);
+    PutU32(out, 0);  // BI_RGB
+    PutU32(out, static_cast<std::uint32_t>(*pixelBytes));
+    PutU32(out, kPixelsPerMetre);
+    PutU32(out, kPixelsPerMetre);
+    PutU32(out, 0);
+    PutU32(out, 0);
+
+    for (std::size_t row = height; row-- > 0;) {
+        for (std::size_t x = 0; x < width; ++x) {
+            std::uint32_t pixel = bitmap.At(static_cast<int>(x), static_cast<int>(row));
+            if (bitmap.IsMonochrome()) pixel = pixel ? 0xFFFFFF : 0;
+            out.push_back(static_cast<std::uint8_t>(pixel >> 16));  // blue
+            out.push_back(static_cast<std::uint8_t>(pixel >> 8));   // green
+            out.push_back(static_cast<std::uint8_t>(pixel));        // red
+        }
+        out.insert(out.end(), stride - width * 3, 0);
+    }
+    return out;
+}
+
 }  // namespace platform::codecs

@@ -1,12 +1,393 @@
 #include "platform/pictures/codecs/ico_codec.h"
 
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <optional>
+
+#include "platform/pictures/codecs/byte_reader.h"
+#include "platform/pictures/codecs/dib_codec.h"
+#include "platform/pictures/codecs/limits.h"
+#include "platform/pictures/codecs/png_codec.h"
+
 namespace platform::codecs {
 
-// TODO(helper): replace this placeholder.
+namespace {
 
-}  // namespace platform::codecs
-namespace platform::codecs {
-Result<IconImage> DecodeIco(std::span<const std::uint8_t>, int) { return Fail(CodecError::Unsupported); }
-std::vector<std::uint8_t> EncodeIco(const IconImage&) { return {}; }
-Result<std::vector<std::uint8_t>> EncodeIco4Bit(const IconImage&) { return Fail(CodecError::Unsupported); }
+// ICONDIR: idReserved (0), idType (1 icon, 2 cursor), idCount; then idCount ICONDIRENTRYs.
+constexpr std::size_t kDirectoryBytes = 6;
+constexpr std::size_t kEntryBytes = 16;
+constexpr std::uint16_t kTypeIcon = 1;
+constexpr std::uint16_t kTypeCursor = 2;
+constexpr int kMaxEntrySide = 256;  // a 0 in the directory's width or height byte
+constexpr std::uint8_t kPngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+
+// ICONDIRENTRY, read field by field. For cursors wPlanes and wBitCount are the hotspot.
+struct IconDirEntry {
+    std::uint8_t bWidth = 0;
+    std::uint8_t bHeight = 0;
+    std::uint8_t bColorCount = 0;
+    std::uint8_t bReserved = 0;
+    std::uint16_t wPlanes = 0;
+    std::uint16_t wBitCount = 0;
+    std::uint32_t dwBytesInRes = 0;
+    std::uint32_t dwImageOffset = 0;
+};
+
+// One entry as its own data describes it.
+struct Entry {
+    IconDirEntry record;
+    std::span<const std::uint8_t> data;
+    bool isPng = false;
+    DibHeader dib;  // for bitmap entries, with the height of the picture (not doubled)
+    int width = 0;
+    int height = 0;
+    int depth = 0;  // bits per pixel, for choosing between entries of one size
+};
+
+struct Directory {
+    bool isIcon = true;
+    std::vector<Entry> entries;
+};
+
+std::uint32_t BigEndian32(std::span<const std::uint8_t> bytes, std::size_t at) {
+    return (std::uint32_t{bytes[at]} << 24) | (std::uint32_t{bytes[at + 1]} << 16) |
+           (std::uint32_t{bytes[at + 2]} << 8) | std::uint32_t{bytes[at + 3]};
+}
+
+bool StartsWithPng(std::span<const std::uint8_t> data) {
+    return data.size() >= sizeof kPngSignature &&
+           std::memcmp(data.data(), kPngSignature, sizeof kPngSignature) == 0;
+}
+
+// Size and depth of a PNG entry from its IHDR chunk, for choosing; DecodePng checks the rest.
+std::optional<CodecFailure> DescribePngEntry(Entry& entry) {
+    // Signature, chunk length, "IHDR", width, height, bit depth, colour type.
+    constexpr std::size_t kIhdrEnd = 8 + 8 + 10;
+    if (entry.data.size() < kIhdrEnd) return Fail(CodecError::Truncated, "PNG entry cut short");
+    const std::uint32_t width = BigEndian32(entry.data, 16);
+    const std::uint32_t height = BigEndian32(entry.data, 20);
+    if (auto failure = CheckDimensions(width, height)) return failure;
+    entry.width = static_cast<int>(width);
+    entry.height = static_cast<int>(height);
+    // Samples per pixel by colour type: grey, -, RGB, palette, grey and alpha, -, RGBA.
+    constexpr int kSamples[7] = {1, 1, 3, 1, 2, 4, 4};
+    const std::uint8_t colourType = entry.data[25];
+    entry.depth = entry.data[24] * (colourType < 7 ? kSamples[colourType] : 4);
+    return std::nullopt;
+}
+
+std::optional<CodecFailure> DescribeBitmapEntry(Entry& entry) {
+    auto header = ReadDibHeader(entry.data);
+    if (!header) return header.Failure();
+    entry.dib = header.Value();
+    if (entry.dib.compression != DibCompression::Rgb &&
+        entry.dib.compression != DibCompression::Bitfields) {
+        return Fail(CodecError::Unsupported, "compressed bitmap in an icon entry");
+    }
+    // The header's height covers the colour rows and the mask rows below them.
+    entry.dib.height /= 2;
+    if (entry.dib.height == 0) return Fail(CodecError::BadDimensions, "icon entry has no rows");
+    entry.width = entry.dib.width;
+    entry.height = entry.dib.height;
+    entry.depth = entry.dib.bitCount;
+    return std::nullopt;
+}
+
+// The directory names a size for each entry; the entry's own header says what it holds. When
+// they disagree we refuse the file rather than guess which one lies: a picture of another size
+// than its directory claims is what a damaged or forged file looks like (hopper_unexpected.ico
+// claims 16x32 for a 16x16 picture). The other directory fields (colour count, planes, bit
+// count) are often 0 or wrong in files that display everywhere, so for them the header wins.
+// A 0 in the directory means 256, and also covers larger PNG entries.
+std::optional<CodecFailure> CheckSizeAgainstDirectory(const Entry& entry) {
+    const auto agrees = [](std::uint8_t stored, int actual) {
+        return stored == 0 ? actual >= kMaxEntrySide : actual == stored;
+    };
+    if (!agrees(entry.record.bWidth, entry.width) || !agrees(entry.record.bHeight, entry.height)) {
+        return Fail(CodecError::BadDimensions, "directory and entry disagree about the size");
+    }
+    return std::nullopt;
+}
+
+// Reads and checks the whole directory, including each entry's own header, so that a file
+// with one bad entry is refused whichever entry would be chosen.
+Result<Directory> ReadDirectory(std::span<const std::uint8_t> file) {
+    ByteReader reader(file);
+    const auto reserved = reader.U16();
+    const auto type = reader.U16();
+    const auto count = reader.U16();
+    if (!reserved || !type || !count) return Fail(CodecError::Truncated, "directory cut short");
+    if (*reserved != 0 || (*type != kTypeIcon && *type != kTypeCursor)) {
+        return Fail(CodecError::BadSignature, "not an icon or cursor file");
+    }
+    if (*count == 0) return Fail(CodecError::BadHeader, "directory has no entries");
+    const std::size_t tableEnd = kDirectoryBytes + kEntryBytes * *count;
+    if (tableEnd > file.size()) return Fail(CodecError::Truncated, "directory entries cut short");
+
+    Directory directory;
+    directory.isIcon = *type == kTypeIcon;
+    directory.entries.reserve(*count);
+    for (std::size_t i = 0; i < *count; ++i) {
+        Entry entry;
+        IconDirEntry& record = entry.record;
+        record.bWidth = *reader.U8();
+        record.bHeight = *reader.U8();
+        record.bColorCount = *reader.U8();
+        record.bReserved = *reader.U8();
+        record.wPlanes = *reader.U16();
+        record.wBitCount = *reader.U16();
+        record.dwBytesInRes = *reader.U32();
+        record.dwImageOffset = *reader.U32();
+
+        const auto end = CheckedAdd(record.dwImageOffset, record.dwBytesInRes);
+        if (!end) return Fail(CodecError::Overflow, "entry offset plus size does not fit");
+        if (record.dwImageOffset < tableEnd) {
+            return Fail(CodecError::BadHeader, "entry data overlaps the directory");
+        }
+        if (*end > file.size()) return Fail(CodecError::Truncated, "entry data past end of file");
+        if (record.dwBytesInRes == 0) return Fail(CodecError::BadHeader, "empty entry");
+        // The entry is exactly its bytes: data beyond dwBytesInRes belongs to no one, and a
+        // header that needs more than that (mask_1.cur says 8 bytes) is refused as cut short.
+        entry.data = file.subspan(record.dwImageOffset, record.dwBytesInRes);
+        entry.isPng = StartsWithPng(entry.data);
+        auto failure = entry.isPng ? DescribePngEntry(entry) : DescribeBitmapEntry(entry);
+        if (!failure) failure = CheckSizeAgainstDirectory(entry);
+        if (failure) {
+            failure->detail = "entry " + std::to_string(i) + ": " + failure->detail;
+            return *failure;
+        }
+        directory.entries.push_back(entry);
+    }
+    return directory;
+}
+
+// Exact size first, then the smallest larger one (scaling down looks better than up), then
+// the largest smaller one; among entries of one size the deepest colour.
+const Entry& ChooseEntry(const std::vector<Entry>& entries, int preferredSize) {
+    const auto rank = [preferredSize](const Entry& e) {
+        const long long area = static_cast<long long>(e.width) * e.height;
+        if (e.width == preferredSize && e.height == preferredSize) return std::pair{0, 0LL};
+        if (e.width >= preferredSize && e.height >= preferredSize) return std::pair{1, area};
+        return std::pair{2, -area};
+    };
+    const Entry* best = &entries.front();
+    for (const Entry& entry : entries) {
+        const auto a = rank(entry);
+        const auto b = rank(*best);
+        if (a < b || (a == b && entry.depth > best->depth)) best = &entry;
+    }
+    return *best;
+}
+
+Result<IconImage> DecodePngEntry(const Entry& entry) {
+    auto decoded = DecodePng(entry.data);
+    if (!decoded) return decoded.Failure();
+    IconImage icon;
+    icon.colour = std::move(decoded).Value();
+    icon.mask = Bitmap(icon.colour.Width(), icon.colour.Height(), PixelFormat::Monochrome);
+    if (icon.colour.HasAlpha()) {
+        for (int y = 0; y < icon.Height(); ++y) {
+            for (int x = 0; x < icon.Width(); ++x) {
+                icon.mask.Set(x, y, AlphaOf(icon.colour.At(x, y)) == 0 ? 1 : 0);
+            }
+        }
+    }
+    return icon;
+}
+
+Result<IconImage> DecodeBitmapEntry(const Entry& entry) {
+    DibOptions options;
+    options.fourthByteIsAlpha = true;
+    auto pixels = DecodeDibPixels(entry.dib, entry.data, options);
+    if (!pixels) return pixels.Failure();
+
+    IconImage icon;
+    icon.colour = std::move(pixels.Value().colour);
+    const int width = entry.dib.width;
+    const int height = entry.dib.height;
+    icon.mask = Bitmap(width, height, PixelFormat::Monochrome);
+
+    // The AND mask: one bit per pixel, rows padded to 32 bits, in the colour rows' order.
+    const std::size_t maskStart = pixels.Value().endOffset;
+    const std::size_t stride = *DibRowBytes(width, 1);
+    const auto maskBytes = CheckedMul(stride, static_cast<std::size_t>(height));
+    if (!maskBytes) return Fail(CodecError::Overflow, "mask size does not fit");
+    if (maskStart >= entry.data.size() && icon.colour.HasAlpha()) {
+        // Some writers leave out the mask of pictures with alpha; the alpha says it all.
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                icon.mask.Set(x, y, AlphaOf(icon.colour.At(x, y)) == 0 ? 1 : 0);
+            }
+        }
+        return icon;
+    }
+    if (maskStart > entry.data.size() || *maskBytes > entry.data.size() - maskStart) {
+        return Fail(CodecError::Truncated, "mask cut short");
+    }
+    const std::uint8_t* mask = entry.data.data() + maskStart;
+    for (int row = 0; row < height; ++row) {
+        const std::uint8_t* bits = mask + static_cast<std::size_t>(row) * stride;
+        const int y = entry.dib.topDown ? row : height - 1 - row;
+        for (int x = 0; x < width; ++x) {
+            icon.mask.Set(x, y, (bits[x / 8] >> (7 - x % 8)) & 1);
+        }
+    }
+    return icon;
+}
+
+void PutU16(std::vector<std::uint8_t>& out, std::uint32_t value) {
+    out.push_back(static_cast<std::uint8_t>(value));
+    out.push_back(static_cast<std::uint8_t>(value >> 8));
+}
+
+void PutU32(std::vector<std::uint8_t>& out, std::uint32_t value) {
+    PutU16(out, value & 0xFFFF);
+    PutU16(out, value >> 16);
+}
+
+bool SeeThrough(const IconImage& icon, int x, int y) {
+    return icon.mask.Contains(x, y) && icon.mask.At(x, y) != 0;
+}
+
+bool CanWrite(const IconImage& icon) {
+    return icon.Width() >= 1 && icon.Height() >= 1 && icon.Width() <= kMaxEntrySide &&
+           icon.Height() <= kMaxEntrySide;
+}
+
+// The directory with its single entry, then the DIB's 40-byte header with the doubled height.
+void PutHeaders(std::vector<std::uint8_t>& out, const IconImage& icon, int bitCount,
+                int paletteEntries, std::size_t imageBytes) {
+    constexpr std::uint32_t kInfoHeaderBytes = 40;
+    const std::size_t dibBytes = kInfoHeaderBytes + 4u * paletteEntries + imageBytes;
+    PutU16(out, 0);
+    PutU16(out, kTypeIcon);
+    PutU16(out, 1);
+    // A byte holds up to 255; 256 is written as 0.
+    out.push_back(static_cast<std::uint8_t>(icon.Width() % kMaxEntrySide));
+    out.push_back(static_cast<std::uint8_t>(icon.Height() % kMaxEntrySide));
+    out.push_back(static_cast<std::uint8_t>(paletteEntries % 256));
+    out.push_back(0);
+    PutU16(out, 1);
+    PutU16(out, static_cast<std::uint32_t>(bitCount));
+    PutU32(out, static_cast<std::uint32_t>(dibBytes));
+    PutU32(out, kDirectoryBytes + kEntryBytes);
+
+    PutU32(out, kInfoHeaderBytes);
+    PutU32(out, static_cast<std::uint32_t>(icon.Width()));
+    PutU32(out, static_cast<std::uint32_t>(icon.Height() * 2));
+    PutU16(out, 1);
+    PutU16(out, static_cast<std::uint32_t>(bitCount));
+    PutU32(out, 0);  // BI_RGB
+    PutU32(out, static_cast<std::uint32_t>(imageBytes));
+    PutU32(out, 0);
+    PutU32(out, 0);
+    PutU32(out, 0);
+    PutU32(out, 0);
+}
+
+void PutMaskRows(std::vector<std::uint8_t>& out, const std::vector<bool>& seeThrough, int width,
+                 int height) {
+    const std::size_t stride = *DibRowBytes(width, 1);
+    for (int y = height - 1; y >= 0; --y) {
+        const std::size_t rowStart = out.size();
+        out.resize(rowStart + stride, 0);
+        for (int x = 0; x < width; ++x) {
+            if (seeThrough[static_cast<std::size_t>(y) * width + x]) {
+                out[rowStart + x / 8] |= static_cast<std::uint8_t>(0x80 >> (x % 8));
+            }
+        }
+    }
+}
+
+constexpr std::array<std::uint32_t, 16> kVgaPalette = {
+    0x000000, 0x000080, 0x008000, 0x008080, 0x800000, 0x800080, 0x808000, 0xC0C0C0,
+    0x808080, 0x0000FF, 0x00FF00, 0x00FFFF, 0xFF0000, 0xFF00FF, 0xFFFF00, 0xFFFFFF,
+};  // as 0x00BBGGRR: black, maroon, green, olive, navy, purple, teal, silver, grey, red, ...
+
+}  // namespace
+
+Result<IconImage> DecodeIco(std::span<const std::uint8_t> file, int preferredSize) {
+    auto directory = ReadDirectory(file);
+    if (!directory) return directory.Failure();
+    const Entry& entry = ChooseEntry(directory.Value().entries, preferredSize);
+    auto icon = entry.isPng ? DecodePngEntry(entry) : DecodeBitmapEntry(entry);
+    if (!icon) return icon;
+    icon.Value().isIcon = directory.Value().isIcon;
+    if (!icon.Value().isIcon) {
+        icon.Value().xHotspot = entry.record.wPlanes;
+        icon.Value().yHotspot = entry.record.wBitCount;
+    }
+    return icon;
+}
+
+std::vector<std::uint8_t> EncodeIco(const IconImage& icon) {
+    if (!CanWrite(icon)) return {};
+    const int width = icon.Width();
+    const int height = icon.Height();
+    const std::size_t colourBytes = static_cast<std::size_t>(width) * height * 4;
+    const std::size_t maskBytes = *DibRowBytes(width, 1) * height;
+
+    std::vector<std::uint8_t> out;
+    PutHeaders(out, icon, 32, 0, colourBytes + maskBytes);
+    std::vector<bool> seeThrough(static_cast<std::size_t>(width) * height);
+    for (int y = height - 1; y >= 0; --y) {
+        for (int x = 0; x < width; ++x) {
+            std::uint32_t pixel = icon.colour.At(x, y);
+            if (icon.colour.IsMonochrome()) pixel = pixel ? 0xFFFFFF : 0;
+            const bool clear = SeeThrough(icon, x, y);
+            seeThrough[static_cast<std::size_t>(y) * width + x] = clear;
+            // Readers that use alpha and readers that use the mask must see the same thing.
+            const std::uint32_t alpha = icon.colour.HasAlpha() ? AlphaOf(pixel) : (clear ? 0 : 255);
+            out.push_back(static_cast<std::uint8_t>(pixel >> 16));
+            out.push_back(static_cast<std::uint8_t>(pixel >> 8));
+            out.push_back(static_cast<std::uint8_t>(pixel));
+            out.push_back(static_cast<std::uint8_t>(alpha));
+        }
+    }
+    PutMaskRows(out, seeThrough, width, height);
+    return out;
+}
+
+Result<std::vector<std::uint8_t>> EncodeIco4Bit(const IconImage& icon) {
+    if (!CanWrite(icon)) return Fail(CodecError::BadDimensions, "icons are 1 to 256 pixels a side");
+    const int width = icon.Width();
+    const int height = icon.Height();
+    const std::size_t stride = *DibRowBytes(width, 4);
+    const std::size_t colourBytes = stride * height;
+    const std::size_t maskBytes = *DibRowBytes(width, 1) * height;
+
+    std::vector<std::uint8_t> out;
+    PutHeaders(out, icon, 4, static_cast<int>(kVgaPalette.size()), colourBytes + maskBytes);
+    for (std::uint32_t colour : kVgaPalette) {
+        out.push_back(static_cast<std::uint8_t>(colour >> 16));
+        out.push_back(static_cast<std::uint8_t>(colour >> 8));
+        out.push_back(static_cast<std::uint8_t>(colour));
+        out.push_back(0);
+    }
+    const Bitmap withAlpha = IconWithAlpha(icon);
+    std::vector<bool> seeThrough(static_cast<std::size_t>(width) * height);
+    for (int y = height - 1; y >= 0; --y) {
+        const std::size_t rowStart = out.size();
+        out.resize(rowStart + stride, 0);
+        for (int x = 0; x < width; ++x) {
+            const std::uint32_t pixel = withAlpha.At(x, y);
+            if (AlphaOf(pixel) == 0) {
+                // See-through pixels are index 0 (black), so the XOR step leaves them alone.
+                seeThrough[static_cast<std::size_t>(y) * width + x] = true;
+                continue;
+            }
+            const auto found = std::find(kVgaPalette.begin(), kVgaPalette.end(), ColourOf(pixel));
+            if (found == kVgaPalette.end()) {
+                return Fail(CodecError::Unsupported,
+                            "a visible pixel is not one of the 16 colours");
+            }
+            const auto index = static_cast<std::uint8_t>(found - kVgaPalette.begin());
+            out[rowStart + x / 2] |= static_cast<std::uint8_t>(x % 2 == 0 ? index << 4 : index);
+        }
+    }
+    PutMaskRows(out, seeThrough, width, height);
+    return out;
+}
+
 }  // namespace platform::codecs

@@ -1,0 +1,450 @@
+#include "platform/pictures/codecs/dib_codec.h"
+
+#include <algorithm>
+#include <bit>
+#include <limits>
+#include <vector>
+
+#include "platform/pictures/codecs/byte_reader.h"
+#include "platform/pictures/codecs/dib_rle.h"
+#include "platform/pictures/codecs/jpeg_codec.h"
+#include "platform/pictures/codecs/limits.h"
+#include "platform/pictures/codecs/png_codec.h"
+
+namespace platform::codecs {
+
+namespace {
+
+// Info header sizes we read. 12 is the OS/2 1.x core header, 16 and 64 are OS/2 2.x, 40 is the
+// Windows header, 52 and 56 add the colour masks in the header, 108 and 124 are V4 and V5.
+constexpr std::uint32_t kCoreHeader = 12;
+constexpr std::uint32_t kOs2ShortHeader = 16;
+constexpr std::uint32_t kInfoHeader = 40;
+constexpr std::uint32_t kOs2Header = 64;
+// Masks sit at byte 40 of the DIB, inside V2 and later headers, after a 40-byte header.
+constexpr std::size_t kMasksOffset = 40;
+constexpr std::size_t kAlphaMaskOffset = 52;
+
+bool IsKnownHeaderSize(std::uint32_t size) {
+    switch (size) {
+        case 12:
+        case 16:
+        case 40:
+        case 52:
+        case 56:
+        case 64:
+        case 108:
+        case 124:
+            return true;
+        default:
+            return false;
+    }
+}
+
+std::optional<DibCompression> CompressionFromValue(std::uint32_t value, bool os2,
+                                                   bool& alphaBitfields) {
+    alphaBitfields = false;
+    switch (value) {
+        case 0:
+            return DibCompression::Rgb;
+        case 1:
+            return DibCompression::Rle8;
+        case 2:
+            return DibCompression::Rle4;
+        // OS/2 2.x gave 3 and 4 other meanings than Windows did.
+        case 3:
+            return os2 ? DibCompression::Huffman : DibCompression::Bitfields;
+        case 4:
+            return os2 ? DibCompression::Rle24 : DibCompression::Jpeg;
+        case 5:
+            return DibCompression::Png;
+        case 6:
+            alphaBitfields = true;
+            return DibCompression::Bitfields;
+        default:
+            return std::nullopt;
+    }
+}
+
+bool IsContiguous(std::uint32_t mask) {
+    const std::uint32_t shifted = mask >> std::countr_zero(mask);
+    return (shifted & (shifted + 1)) == 0;
+}
+
+std::uint64_t PixelBits(int bitCount) {
+    return bitCount >= 32 ? 0xFFFFFFFFull : (1ull << bitCount) - 1;
+}
+
+// A colour mask must be one run of set bits inside the pixel, not shared with another colour.
+std::optional<CodecFailure> CheckColourMasks(const DibHeader& header) {
+    std::uint32_t seen = 0;
+    for (std::size_t channel = 0; channel < 3; ++channel) {
+        const std::uint32_t mask = header.masks[channel];
+        if (mask == 0) return Fail(CodecError::BadHeader, "a colour mask is empty");
+        if ((mask & ~PixelBits(header.bitCount)) != 0) {
+            return Fail(CodecError::BadHeader, "mask wider than a pixel");
+        }
+        if (!IsContiguous(mask)) return Fail(CodecError::BadHeader, "mask bits are not contiguous");
+        if ((seen & mask) != 0) return Fail(CodecError::BadHeader, "masks overlap");
+        seen |= mask;
+    }
+    return std::nullopt;
+}
+
+// Writers fill the alpha mask of V4 and V5 headers with a default that may not fit the pixel;
+// such a mask is dropped rather than the picture.
+void DropUnusableAlphaMask(DibHeader& header) {
+    const std::uint32_t alpha = header.masks[3];
+    const std::uint32_t colours = header.masks[0] | header.masks[1] | header.masks[2];
+    if (alpha == 0 || (alpha & ~PixelBits(header.bitCount)) != 0 || !IsContiguous(alpha) ||
+        (alpha & colours) != 0) {
+        header.masks[3] = 0;
+    }
+    header.hasAlphaMask = header.masks[3] != 0;
+}
+
+std::optional<CodecFailure> CheckCombination(const DibHeader& header) {
+    switch (header.compression) {
+        case DibCompression::Rgb:
+            switch (header.bitCount) {
+                case 1:
+                case 2:
+                case 4:
+                case 8:
+                case 16:
+                case 24:
+                case 32:
+                    return std::nullopt;
+                case 64:
+                    return Fail(CodecError::Unsupported, "64-bit pixels");
+                default:
+                    return Fail(CodecError::BadHeader, "impossible bit count");
+            }
+        case DibCompression::Rle8:
+            if (header.bitCount != 8) return Fail(CodecError::BadHeader, "RLE8 needs 8 bits");
+            break;
+        case DibCompression::Rle4:
+            if (header.bitCount != 4) return Fail(CodecError::BadHeader, "RLE4 needs 4 bits");
+            break;
+        case DibCompression::Rle24:
+            if (header.bitCount != 24) return Fail(CodecError::BadHeader, "RLE24 needs 24 bits");
+            break;
+        case DibCompression::Bitfields:
+            if (header.bitCount != 16 && header.bitCount != 32) {
+                return Fail(CodecError::BadHeader, "bitfields need 16 or 32 bits");
+            }
+            return CheckColourMasks(header);
+        case DibCompression::Huffman:
+            return Fail(CodecError::Unsupported, "Huffman 1D compression");
+        case DibCompression::Jpeg:
+        case DibCompression::Png:
+            break;
+    }
+    // Compressed rows have no fixed place, so they are always stored bottom-up.
+    if (header.topDown) return Fail(CodecError::BadHeader, "compressed picture stored top-down");
+    return std::nullopt;
+}
+
+// Widens an n-bit channel to 8 bits with rounding, so that the largest value becomes 255.
+struct Channel {
+    int shift = 0;
+    int bits = 0;
+
+    explicit Channel(std::uint32_t mask) {
+        if (mask == 0) return;
+        shift = std::countr_zero(mask);
+        bits = std::popcount(mask);
+    }
+    std::uint32_t From(std::uint32_t pixel) const {
+        if (bits == 0) return 0;
+        const std::uint64_t max = (1ull << bits) - 1;
+        const std::uint64_t value = (pixel >> shift) & max;
+        if (bits == 8) return static_cast<std::uint32_t>(value);
+        return static_cast<std::uint32_t>((value * 255 + max / 2) / max);
+    }
+};
+
+std::uint32_t Rgb(std::uint32_t red, std::uint32_t green, std::uint32_t blue) {
+    return red | (green << 8) | (blue << 16);
+}
+
+struct Palette {
+    std::vector<std::uint32_t> colours;
+    std::size_t storedEntries = 0;  // entries in the file, which may be more than we use
+};
+
+// The palette and where the pixels start, from the file's offset or right after the palette.
+Result<Palette> ReadPalette(const DibHeader& header, std::span<const std::uint8_t> dib,
+                            const std::optional<std::size_t>& pixelOffset) {
+    Palette palette;
+    const std::size_t limit = pixelOffset.value_or(dib.size());
+    if (limit < header.paletteOffset) {
+        return Fail(CodecError::BadHeader, "pixels start inside the header");
+    }
+    const std::size_t room = (limit - header.paletteOffset) / header.paletteEntryBytes;
+    if (header.bitCount > 8) {
+        // Palettes of true-colour pictures are only hints for old displays: skipped.
+        palette.storedEntries = header.coloursUsed;
+        if (palette.storedEntries > room) {
+            return Fail(pixelOffset ? CodecError::BadHeader : CodecError::Truncated,
+                        "palette larger than the room for it");
+        }
+        return palette;
+    }
+    const std::size_t depthEntries = std::size_t{1} << header.bitCount;
+    if (header.coloursUsed != 0) {
+        // A declared palette must fit; one larger than the depth allows is read and cut.
+        palette.storedEntries = header.coloursUsed;
+        if (palette.storedEntries > room) {
+            return Fail(pixelOffset ? CodecError::BadHeader : CodecError::Truncated,
+                        "palette larger than the room for it");
+        }
+    } else if (pixelOffset) {
+        // An implied palette may be short; OS/2 files end it where the pixels begin.
+        palette.storedEntries = std::min(depthEntries, room);
+    } else {
+        palette.storedEntries = depthEntries;
+        if (palette.storedEntries > room) return Fail(CodecError::Truncated, "palette cut short");
+    }
+    const std::size_t used = std::min(palette.storedEntries, depthEntries);
+    ByteReader reader(dib);
+    reader.Seek(header.paletteOffset);
+    palette.colours.reserve(used);
+    for (std::size_t i = 0; i < used; ++i) {
+        auto entry = reader.Bytes(header.paletteEntryBytes);
+        if (!entry) return Fail(CodecError::Truncated, "palette cut short");
+        palette.colours.push_back(Rgb((*entry)[2], (*entry)[1], (*entry)[0]));
+    }
+    return palette;
+}
+
+std::optional<CodecFailure> DecodeIndexedRows(const DibHeader& header,
+                                              std::span<const std::uint8_t> pixels,
+                                              std::size_t stride,
+                                              const std::vector<std::uint32_t>& palette,
+                                              Bitmap& bitmap) {
+    const int bits = header.bitCount;
+    const unsigned valueMask = (1u << bits) - 1;
+    for (int row = 0; row < header.height; ++row) {
+        const std::uint8_t* source = pixels.data() + static_cast<std::size_t>(row) * stride;
+        std::uint32_t* target = bitmap.Row(header.topDown ? row : header.height - 1 - row);
+        for (int x = 0; x < header.width; ++x) {
+            // Pixels are packed from the most significant bit of each byte.
+            const std::size_t bitPosition = static_cast<std::size_t>(x) * bits;
+            const int shift = 8 - bits - static_cast<int>(bitPosition % 8);
+            const unsigned index = (source[bitPosition / 8] >> shift) & valueMask;
+            if (index >= palette.size()) {
+                return Fail(CodecError::Corrupt, "pixel refers past the end of the palette");
+            }
+            target[x] = palette[index];
+        }
+    }
+    return std::nullopt;
+}
+
+void DecodeTrueColourRows(const DibHeader& header, std::span<const std::uint8_t> pixels,
+                          std::size_t stride, bool withAlpha, Bitmap& bitmap) {
+    std::array<std::uint32_t, 4> masks = header.masks;
+    if (header.compression == DibCompression::Rgb) {
+        // Without bitfields, 16 bits are 5-5-5 and 32 bits are B, G, R and a spare byte.
+        masks = header.bitCount == 16
+                    ? std::array<std::uint32_t, 4>{0x7C00, 0x03E0, 0x001F, 0}
+                    : std::array<std::uint32_t, 4>{0x00FF0000, 0x0000FF00, 0x000000FF, 0};
+        if (withAlpha) masks[3] = 0xFF000000;
+    }
+    const Channel red(masks[0]), green(masks[1]), blue(masks[2]), alpha(withAlpha ? masks[3] : 0);
+    const std::size_t bytesPerPixel = header.bitCount / 8u;
+    for (int row = 0; row < header.height; ++row) {
+        const std::uint8_t* source = pixels.data() + static_cast<std::size_t>(row) * stride;
+        std::uint32_t* target = bitmap.Row(header.topDown ? row : header.height - 1 - row);
+        for (int x = 0; x < header.width; ++x, source += bytesPerPixel) {
+            if (header.bitCount == 24) {
+                target[x] = Rgb(source[2], source[1], source[0]);
+                continue;
+            }
+            std::uint32_t value = 0;
+            for (std::size_t i = bytesPerPixel; i-- > 0;) value = (value << 8) | source[i];
+            target[x] = Rgb(red.From(value), green.From(value), blue.From(value)) |
+                        (alpha.From(value) << 24);
+        }
+    }
+}
+
+// A picture whose alpha is zero everywhere was written by a program that did not use alpha.
+void DropAlphaIfAllZero(Bitmap& bitmap) {
+    const auto& pixels = bitmap.Pixels();
+    if (std::any_of(pixels.begin(), pixels.end(),
+                    [](std::uint32_t p) { return AlphaOf(p) != 0; })) {
+        return;
+    }
+    bitmap.SetHasAlpha(false);
+}
+
+Result<DibPixels> DecodeEmbedded(const DibHeader& header, std::span<const std::uint8_t> dib,
+                                 std::size_t pixelStart) {
+    std::span<const std::uint8_t> data = dib.subspan(pixelStart);
+    if (header.imageBytes != 0) {
+        if (header.imageBytes > data.size())
+            return Fail(CodecError::Truncated, "embedded picture cut short");
+        data = data.first(header.imageBytes);
+    }
+    Result<Bitmap> decoded =
+        header.compression == DibCompression::Png ? DecodePng(data) : DecodeJpeg(data);
+    if (!decoded) return decoded.Failure();
+    if (decoded.Value().Width() != header.width || decoded.Value().Height() != header.height) {
+        return Fail(CodecError::BadDimensions, "embedded picture is not the size of the header");
+    }
+    return DibPixels{std::move(decoded).Value(), pixelStart + data.size()};
+}
+
+}  // namespace
+
+std::optional<std::size_t> DibRowBytes(std::int64_t width, int bitCount) {
+    if (width < 0 || bitCount <= 0) return std::nullopt;
+    auto bits = CheckedMul(static_cast<std::size_t>(width), static_cast<std::size_t>(bitCount));
+    if (!bits) return std::nullopt;
+    auto padded = CheckedAdd(*bits, 31);
+    if (!padded) return std::nullopt;
+    // Whole 32-bit words per row.
+    return *padded / 32 * 4;
+}
+
+Result<DibHeader> ReadDibHeader(std::span<const std::uint8_t> dib) {
+    ByteReader reader(dib);
+    DibHeader header;
+    const auto size = reader.U32();
+    if (!size) return Fail(CodecError::Truncated, "no info header");
+    header.headerSize = *size;
+    if (!IsKnownHeaderSize(header.headerSize)) {
+        return Fail(CodecError::BadHeader, "unknown info header size");
+    }
+    if (dib.size() < header.headerSize) return Fail(CodecError::Truncated, "info header cut short");
+
+    std::int64_t height = 0;
+    std::uint16_t planes = 0;
+    std::uint32_t compressionValue = 0;
+    if (header.headerSize == kCoreHeader) {
+        header.width = *reader.U16();
+        height = *reader.U16();
+        planes = *reader.U16();
+        header.bitCount = *reader.U16();
+        header.paletteEntryBytes = 3;
+    } else {
+        header.width = *reader.I32();
+        height = *reader.I32();
+        planes = *reader.U16();
+        header.bitCount = *reader.U16();
+        if (header.headerSize >= kInfoHeader) {
+            compressionValue = *reader.U32();
+            header.imageBytes = *reader.U32();
+            reader.Skip(8);  // pixels per metre: not used for display
+            header.coloursUsed = *reader.U32();
+        }
+    }
+    if (planes != 1) return Fail(CodecError::BadHeader, "planes is not 1");
+    if (header.width <= 0 || height == 0) {
+        return Fail(CodecError::BadDimensions, "width not positive or height zero");
+    }
+    // A negative height marks rows stored top row first.
+    header.topDown = height < 0;
+    if (auto failure = CheckDimensions(header.width, header.topDown ? -height : height)) {
+        return *failure;
+    }
+    header.height = static_cast<std::int32_t>(header.topDown ? -height : height);
+
+    const bool os2 = header.headerSize == kOs2ShortHeader || header.headerSize == kOs2Header;
+    bool alphaBitfields = false;
+    const auto compression = CompressionFromValue(compressionValue, os2, alphaBitfields);
+    if (!compression) return Fail(CodecError::BadHeader, "unknown compression");
+    header.compression = *compression;
+
+    header.paletteOffset = header.headerSize;
+    if (header.compression == DibCompression::Bitfields) {
+        // Masks follow a 40-byte header, or sit in the larger headers at the same place.
+        const std::size_t maskCount = alphaBitfields ? 4 : 3;
+        const std::size_t masksEnd = kMasksOffset + 4 * maskCount;
+        if (header.headerSize == kInfoHeader) header.paletteOffset = masksEnd;
+        reader.Seek(kMasksOffset);
+        for (std::size_t i = 0; i < maskCount; ++i) {
+            const auto mask = reader.U32();
+            if (!mask) return Fail(CodecError::Truncated, "colour masks cut short");
+            header.masks[i] = *mask;
+        }
+        if (!alphaBitfields && header.headerSize > kAlphaMaskOffset) {
+            reader.Seek(kAlphaMaskOffset);
+            header.masks[3] = *reader.U32();
+        }
+        DropUnusableAlphaMask(header);
+    } else if (header.headerSize >= 108 && header.compression == DibCompression::Rgb &&
+               header.bitCount == 32) {
+        // V4 and V5 headers may name the spare byte of 32-bit pixels as alpha.
+        reader.Seek(kAlphaMaskOffset);
+        if (*reader.U32() == 0xFF000000) {
+            header.masks[3] = 0xFF000000;
+            header.hasAlphaMask = true;
+        }
+    }
+    if (auto failure = CheckCombination(header)) return *failure;
+    return header;
+}
+
+Result<DibPixels> DecodeDibPixels(const DibHeader& header, std::span<const std::uint8_t> dib,
+                                  const DibOptions& options) {
+    if (options.pixelOffset && *options.pixelOffset > dib.size()) {
+        return Fail(CodecError::Truncated, "pixels start past the end of the data");
+    }
+    auto palette = ReadPalette(header, dib, options.pixelOffset);
+    if (!palette) return palette.Failure();
+    const std::size_t pixelStart = options.pixelOffset.value_or(
+        header.paletteOffset + palette.Value().storedEntries * header.paletteEntryBytes);
+    if (pixelStart > dib.size()) return Fail(CodecError::Truncated, "no pixel data");
+
+    switch (header.compression) {
+        case DibCompression::Jpeg:
+        case DibCompression::Png:
+            return DecodeEmbedded(header, dib, pixelStart);
+        case DibCompression::Rle4:
+        case DibCompression::Rle8:
+        case DibCompression::Rle24: {
+            Bitmap colour(header.width, header.height, PixelFormat::Colour);
+            auto end = ExpandDibRle(header.compression, dib.subspan(pixelStart),
+                                    palette.Value().colours, colour);
+            if (!end) return end.Failure();
+            return DibPixels{std::move(colour), pixelStart + end.Value()};
+        }
+        default:
+            break;
+    }
+
+    const auto stride = DibRowBytes(header.width, header.bitCount);
+    if (!stride) return Fail(CodecError::Overflow, "row size does not fit");
+    const auto allRows = CheckedMul(*stride, static_cast<std::size_t>(header.height));
+    if (!allRows) return Fail(CodecError::Overflow, "pixel data size does not fit");
+    // The last row may lack its padding; some writers stop at the last pixel.
+    const std::size_t lastRowBytes =
+        (static_cast<std::size_t>(header.width) * header.bitCount + 7) / 8;
+    const std::size_t needed = *allRows - *stride + lastRowBytes;
+    if (needed > dib.size() - pixelStart)
+        return Fail(CodecError::Truncated, "pixel data cut short");
+
+    Bitmap colour(header.width, header.height, PixelFormat::Colour);
+    const auto pixels = dib.subspan(pixelStart, needed);
+    if (header.bitCount <= 8) {
+        if (auto failure =
+                DecodeIndexedRows(header, pixels, *stride, palette.Value().colours, colour)) {
+            return *failure;
+        }
+    } else {
+        const bool withAlpha =
+            header.hasAlphaMask || (options.fourthByteIsAlpha && header.bitCount == 32 &&
+                                    header.compression == DibCompression::Rgb);
+        DecodeTrueColourRows(header, pixels, *stride, withAlpha, colour);
+        if (withAlpha) {
+            colour.SetHasAlpha(true);
+            DropAlphaIfAllZero(colour);
+        }
+    }
+    return DibPixels{std::move(colour), pixelStart + *allRows};
+}
+
+}  // namespace platform::codecs
