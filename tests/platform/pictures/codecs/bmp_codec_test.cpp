@@ -4,13 +4,8 @@
 
 #include <filesystem>
 
+#include "tests/support/codec_test_support.h"
 #include "tests/support/test_files.h"
-
-namespace platform::codecs {
-inline void PrintTo(CodecError error, std::ostream* out) {
-    *out << Describe(error);
-}
-}  // namespace platform::codecs
 
 namespace {
 
@@ -18,12 +13,8 @@ using namespace platform;
 using namespace platform::codecs;
 using Bytes = std::vector<std::uint8_t>;
 
-void Put(Bytes& out, std::uint32_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i) out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
-}
-std::uint32_t Get32(const Bytes& in, std::size_t at) {
-    return in[at] | (in[at + 1] << 8) | (in[at + 2] << 16) | (std::uint32_t{in[at + 3]} << 24);
-}
+using test_support::Get32;
+using test_support::Put;
 
 // A file with a header of `headerSize` bytes (the fields after the 40-byte ones are `extra`),
 // then `palette`, then `pixels` as given.

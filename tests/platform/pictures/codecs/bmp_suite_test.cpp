@@ -10,13 +10,8 @@
 
 #include "platform/pictures/codecs/bmp_codec.h"
 #include "platform/pictures/codecs/png_codec.h"
+#include "tests/support/codec_test_support.h"
 #include "tests/support/test_files.h"
-
-namespace platform::codecs {
-inline void PrintTo(CodecError error, std::ostream* out) {
-    *out << Describe(error);
-}
-}  // namespace platform::codecs
 
 namespace {
 

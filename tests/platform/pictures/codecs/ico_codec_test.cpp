@@ -6,13 +6,8 @@
 #include <map>
 
 #include "platform/pictures/codecs/png_codec.h"
+#include "tests/support/codec_test_support.h"
 #include "tests/support/test_files.h"
-
-namespace platform::codecs {
-inline void PrintTo(CodecError error, std::ostream* out) {
-    *out << Describe(error);
-}
-}  // namespace platform::codecs
 
 namespace {
 
@@ -20,12 +15,8 @@ using namespace platform;
 using namespace platform::codecs;
 using Bytes = std::vector<std::uint8_t>;
 
-void Put(Bytes& out, std::uint32_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i) out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
-}
-std::uint32_t Get32(const Bytes& in, std::size_t at) {
-    return in[at] | (in[at + 1] << 8) | (in[at + 2] << 16) | (std::uint32_t{in[at + 3]} << 24);
-}
+using test_support::Get32;
+using test_support::Put;
 
 // An entry of a test file: directory size, data (a DIB or a PNG), planes and bit count
 // (the hotspot of a cursor).

@@ -6,13 +6,8 @@
 #include <filesystem>
 #include <string>
 
+#include "tests/support/codec_test_support.h"
 #include "tests/support/test_files.h"
-
-namespace platform::codecs {
-inline void PrintTo(CodecError error, std::ostream* out) {
-    *out << Describe(error);
-}
-}  // namespace platform::codecs
 
 namespace {
 

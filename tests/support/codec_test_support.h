@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstdint>
+#include <ostream>
+#include <vector>
+
+#include "platform/pictures/codecs/codec_result.h"
+
+namespace platform::codecs {
+// Failed expectations name the error, not its number.
+inline void PrintTo(CodecError error, std::ostream* out) { *out << Describe(error); }
+}  // namespace platform::codecs
+
+namespace test_support {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// Appends a little-endian value of `bytes` bytes.
+inline void Put(Bytes& out, std::uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+}
+
+inline std::uint32_t Get32(const Bytes& in, std::size_t at) {
+    return in[at] | (in[at + 1] << 8) | (in[at + 2] << 16) | (std::uint32_t{in[at + 3]} << 24);
+}
+
+}  // namespace test_support
