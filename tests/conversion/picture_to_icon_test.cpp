@@ -55,7 +55,9 @@ TEST_F(PictureToIcon, DrawsBothPlanesAsTheTableGivesThem) {
             EXPECT_EQ(Main().picImage.Point(x, y), key ? 0 : static_cast<std::int32_t>(source.At(x, y)));
             EXPECT_EQ(Main().picMask.Point(x, y), key ? static_cast<std::int32_t>(kWhite) : 0);
             EXPECT_EQ(SeeThrough(x, y), key);
-            if (!key) EXPECT_EQ(Icon().colour.At(x, y), source.At(x, y));
+            if (!key) {
+                EXPECT_EQ(Icon().colour.At(x, y), source.At(x, y));
+            }
         }
     }
     EXPECT_EQ(Icon().Width(), 32);

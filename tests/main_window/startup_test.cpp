@@ -107,7 +107,9 @@ TEST_F(Definition, PlacesEveryControlAsDefined) {
         EXPECT_EQ(controls[i]->Top(), expected[i].top);
         EXPECT_EQ(controls[i]->Width(), expected[i].width);
         EXPECT_EQ(controls[i]->Height(), expected[i].height);
-        if (controls[i]->Name() != "imgPreview") EXPECT_EQ(controls[i]->TabIndex(), expected[i].tabIndex);
+        if (controls[i]->Name() != "imgPreview") {
+            EXPECT_EQ(controls[i]->TabIndex(), expected[i].tabIndex);
+        }
     }
 }
 
