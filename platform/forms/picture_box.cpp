@@ -65,6 +65,20 @@ Bitmap& PictureBox::Surface() {
     return *surface;
 }
 
+Bitmap PictureBox::ShownPart(int x, int y, int width, int height) {
+    const int left = std::clamp(x, 0, InnerWidth());
+    const int top = std::clamp(y, 0, InnerHeight());
+    const int right = std::clamp(x + std::max(width, 0), left, InnerWidth());
+    const int bottom = std::clamp(y + std::max(height, 0), top, InnerHeight());
+    const Bitmap* surface = m_gdi.GetBitmap(m_surface);
+    if (m_current && surface->Width() == InnerWidth() && surface->Height() == InnerHeight()) {
+        return surface->Crop(left, top, right - left, bottom - top);
+    }
+    // Background and picture are anchored at the top-left, so the part is the top-left
+    // composition cut at its corner.
+    return Composed(right, bottom).Crop(left, top, right - left, bottom - top);
+}
+
 void PictureBox::Resized() {
     Bitmap* surface = m_gdi.GetBitmapForWriting(m_surface);
     if (m_autoRedraw && m_current) {

@@ -59,6 +59,10 @@ class PictureBox : public Control {
 
     // What the pane shows now, inner area only.
     const Bitmap& Shown() { return Surface(); }
+    // The part (x, y, width, height) of what the pane shows, clipped to the inner area. While
+    // nothing is drawn on the pane, only that part is composed: a pane grown to a huge
+    // picture's size costs what the window shows of it, not the picture's size.
+    Bitmap ShownPart(int x, int y, int width, int height);
 
   private:
     void Resized() override;

@@ -1,11 +1,13 @@
 #include "platform/pictures/picture.h"
 
+#include <algorithm>
+
 namespace platform {
 
 namespace {
 
 class BitmapSource final : public PictureSource {
-public:
+  public:
     explicit BitmapSource(Bitmap pixels) : m_pixels(std::move(pixels)) {}
 
     PictureType Type() const override { return PictureType::Bitmap; }
@@ -14,33 +16,44 @@ public:
     void Render(Bitmap& target) const override {
         Composite(m_pixels.Crop(0, 0, target.Width(), target.Height()), target, 0, 0);
     }
+    Bitmap Region(int width, int height) const override {
+        return m_pixels.Crop(0, 0, width, height);
+    }
     Bitmap Overview(int width, int height) const override { return Scale(m_pixels, width, height); }
     Bitmap Pixels() const override { return m_pixels; }
 
-private:
+  private:
     Bitmap m_pixels;
 };
 
 class IconSource final : public PictureSource {
-public:
+  public:
     explicit IconSource(IconImage icon) : m_icon(std::move(icon)) {}
 
     PictureType Type() const override { return PictureType::Icon; }
     int Width() const override { return m_icon.Width(); }
     int Height() const override { return m_icon.Height(); }
     void Render(Bitmap& target) const override { DrawIcon(m_icon, target, 0, 0); }
-    Bitmap Overview(int width, int height) const override;
+    Bitmap Region(int width, int height) const override {
+        return IconWithAlpha(m_icon).Crop(0, 0, width, height);
+    }
+    Bitmap Overview(int width, int height) const override {
+        return Scale(IconWithAlpha(m_icon), width, height);
+    }
     Bitmap Pixels() const override { return m_icon.colour; }
     const IconImage* Icon() const override { return &m_icon; }
 
-private:
+  private:
     IconImage m_icon;
 };
 
 }  // namespace
 
-Bitmap IconSource::Overview(int width, int height) const {
-    return Scale(IconWithAlpha(m_icon), width, height);
+Bitmap PictureSource::Region(int width, int height) const {
+    Bitmap region(std::clamp(width, 0, Width()), std::clamp(height, 0, Height()),
+                  PixelFormat::Colour);
+    Render(region);
+    return region;
 }
 
 Picture Picture::FromBitmap(Bitmap pixels) {
@@ -55,10 +68,16 @@ void Picture::Render(Bitmap& target) const {
     if (m_source) m_source->Render(target);
 }
 
+Bitmap Picture::Region(int width, int height) const {
+    return m_source ? m_source->Region(width, height) : Bitmap();
+}
+
 Bitmap Picture::Overview(int width, int height) const {
     return m_source ? m_source->Overview(width, height) : Bitmap();
 }
 
-Bitmap Picture::Pixels() const { return m_source ? m_source->Pixels() : Bitmap(); }
+Bitmap Picture::Pixels() const {
+    return m_source ? m_source->Pixels() : Bitmap();
+}
 
 }  // namespace platform

@@ -9,7 +9,7 @@ namespace platform {
 // A picture object: a shared reference to a bitmap or an icon, released by its last holder.
 // A default-constructed Picture is the empty picture, which clears a pane.
 class Picture {
-public:
+  public:
     Picture() = default;
     explicit Picture(std::shared_ptr<const PictureSource> source) : m_source(std::move(source)) {}
 
@@ -22,15 +22,18 @@ public:
     int Height() const { return m_source ? m_source->Height() : 0; }
 
     void Render(Bitmap& target) const;
+    Bitmap Region(int width, int height) const;
     Bitmap Overview(int width, int height) const;
     Bitmap Pixels() const;
     const IconImage* Icon() const { return m_source ? m_source->Icon() : nullptr; }
+    // See PictureSource::DecodesOnDemand.
+    bool DecodesOnDemand() const { return m_source && m_source->DecodesOnDemand(); }
 
     // True when both refer to the same picture object.
     bool SameObject(const Picture& other) const { return m_source == other.m_source; }
     long Holders() const { return m_source.use_count(); }
 
-private:
+  private:
     std::shared_ptr<const PictureSource> m_source;
 };
 

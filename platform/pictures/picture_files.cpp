@@ -1,6 +1,8 @@
 #include "platform/pictures/picture_files.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -9,20 +11,26 @@
 
 #include "platform/forms/platform_error.h"
 #include "platform/pictures/atomic_file.h"
+#include "platform/pictures/bmp_picture.h"
 #include "platform/pictures/codecs/bmp_codec.h"
 #include "platform/pictures/codecs/gif_codec.h"
 #include "platform/pictures/codecs/ico_codec.h"
 #include "platform/pictures/codecs/jpeg_codec.h"
 #include "platform/pictures/codecs/limits.h"
 #include "platform/pictures/codecs/png_codec.h"
+#include "platform/pictures/gif_picture.h"
+#include "platform/pictures/jpeg_picture.h"
 
 namespace platform {
 
 namespace {
 
-[[noreturn]] void Raise(ErrorNumber number, const char* text) { throw PlatformError(number, text); }
+[[noreturn]] void Raise(ErrorNumber number, const char* text) {
+    throw PlatformError(number, text);
+}
 
-std::vector<std::uint8_t> ReadWholeFile(const std::string& path) {
+// Opens the file for reading without taking its bytes: decoders read what they need.
+codecs::FileInput OpenFile(const std::string& path) {
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0) {
         if (errno == ENOENT || errno == ENOTDIR) Raise(ErrorNumber::FileNotFound, "File not found");
@@ -32,17 +40,24 @@ std::vector<std::uint8_t> ReadWholeFile(const std::string& path) {
     if (static_cast<std::uint64_t>(info.st_size) > codecs::kMaxFileBytes) {
         Raise(ErrorNumber::InvalidPicture, "Invalid picture");
     }
-
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
-    if (!file) Raise(ErrorNumber::PathFileAccessError, "Path/File access error");
-    std::vector<std::uint8_t> bytes;
-    std::uint8_t chunk[65536];
-    std::size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file.get())) > 0) {
-        if (bytes.size() + got > codecs::kMaxFileBytes) Raise(ErrorNumber::InvalidPicture, "Invalid picture");
-        bytes.insert(bytes.end(), chunk, chunk + got);
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) Raise(ErrorNumber::PathFileAccessError, "Path/File access error");
+    struct stat opened {};
+    // The file opened is the one whose size counts, should the name have moved meanwhile.
+    if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode)) {
+        ::close(fd);
+        Raise(ErrorNumber::PathFileAccessError, "Path/File access error");
     }
-    if (std::ferror(file.get())) Raise(ErrorNumber::PathFileAccessError, "Path/File access error");
+    if (static_cast<std::uint64_t>(opened.st_size) > codecs::kMaxFileBytes) {
+        ::close(fd);
+        Raise(ErrorNumber::InvalidPicture, "Invalid picture");
+    }
+    return codecs::FileInput::FromDescriptor(fd, static_cast<std::uint64_t>(opened.st_size));
+}
+
+std::vector<std::uint8_t> ReadWhole(const codecs::FileInput& file) {
+    std::vector<std::uint8_t> bytes;
+    if (!file.ReadAll(bytes)) Raise(ErrorNumber::PathFileAccessError, "Path/File access error");
     return bytes;
 }
 
@@ -63,18 +78,25 @@ T Decoded(codecs::Result<T> result) {
 
 }  // namespace
 
-Picture LoadPicture() { return Picture(); }
+Picture LoadPicture() {
+    return Picture();
+}
 
 Picture LoadPicture(const std::string& path) {
     if (path.empty()) return Picture();
-    const std::vector<std::uint8_t> bytes = ReadWholeFile(path);
-    const std::span<const std::uint8_t> data(bytes);
+    codecs::FileInput file = OpenFile(path);
+    std::uint8_t head[4] = {};
+    const std::span<const std::uint8_t> signature(head, file.ReadAt(0, head));
 
-    // The content decides the format, not the name.
-    if (StartsWith(data, {'B', 'M'})) return Picture::FromBitmap(Decoded(codecs::DecodeBmp(data)));
-    if (StartsWith(data, {0xFF, 0xD8, 0xFF})) return Picture::FromBitmap(Decoded(codecs::DecodeJpeg(data)));
-    if (StartsWith(data, {'G', 'I', 'F', '8'})) return Picture::FromBitmap(Decoded(codecs::DecodeGif(data)));
-    if (StartsWith(data, {0x89, 'P', 'N', 'G'})) return Picture::FromBitmap(Decoded(codecs::DecodePng(data)));
+    // The content decides the format, not the name. JPEG, GIF and large BMP files stay where
+    // they are and are decoded as far as they are shown; the other formats are read whole.
+    if (StartsWith(signature, {0xFF, 0xD8, 0xFF})) return Picture(Decoded(OpenJpegPicture(file)));
+    if (StartsWith(signature, {'G', 'I', 'F', '8'})) return Picture(Decoded(OpenGifPicture(file)));
+    if (StartsWith(signature, {'B', 'M'})) return Decoded(OpenBmpPicture(file));
+    const std::vector<std::uint8_t> bytes = ReadWhole(file);
+    const std::span<const std::uint8_t> data(bytes);
+    if (StartsWith(data, {0x89, 'P', 'N', 'G'}))
+        return Picture::FromBitmap(Decoded(codecs::DecodePng(data)));
     if (StartsWith(data, {0, 0, 1, 0}) || StartsWith(data, {0, 0, 2, 0})) {
         return Picture::FromIcon(Decoded(codecs::DecodeIco(data)));
     }
@@ -84,9 +106,14 @@ Picture LoadPicture(const std::string& path) {
 void SavePicture(const Picture& picture, const std::string& path) {
     std::vector<std::uint8_t> bytes;
     switch (picture.Type()) {
-        case PictureType::Icon: bytes = codecs::EncodeIco(*picture.Icon()); break;
-        case PictureType::Bitmap: bytes = codecs::EncodeBmp24(picture.Pixels()); break;
-        case PictureType::None: Raise(ErrorNumber::InvalidPropertyValue, "Invalid property value");
+        case PictureType::Icon:
+            bytes = codecs::EncodeIco(*picture.Icon());
+            break;
+        case PictureType::Bitmap:
+            bytes = codecs::EncodeBmp24(picture.Pixels());
+            break;
+        case PictureType::None:
+            Raise(ErrorNumber::InvalidPropertyValue, "Invalid property value");
     }
     if (path.empty()) Raise(ErrorNumber::PathNotFound, "Path not found");
     if (const std::error_code error = WriteFileAtomically(path, bytes)) {

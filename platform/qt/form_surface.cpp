@@ -31,6 +31,20 @@ void DrawLine(QPainter& painter, const LineControl& line) {
 
 }  // namespace
 
+void FormSurface::DrawImage(QPainter& painter, ImageControl& image) {
+    if (auto job = image.RequestOverview()) {
+        // Made on the worker, handed back here; the control is the form's, so once the window
+        // has let go of its form (Detach) the result is dropped.
+        m_worker.Run(std::move(job->make), [this, &image, ticket = job->ticket](Bitmap overview) {
+            if (m_form) image.DeliverOverview(ticket, std::move(overview));
+        });
+    }
+    const Bitmap* overview = image.ReadyOverview();
+    if (!overview) return;
+    const QImage shown = ToQImage(*overview);
+    if (!shown.isNull()) painter.drawImage(image.Left(), image.Top(), shown);
+}
+
 FormSurface::FormSurface(Form& form, QWidget* parent) : QWidget(parent), m_form(&form) {
     setObjectName(QStringLiteral("ClientArea"));
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -43,8 +57,7 @@ void FormSurface::paintEvent(QPaintEvent*) {
     for (Control* control : m_form->Controls()) {
         if (!control->Visible()) continue;
         if (auto* image = dynamic_cast<ImageControl*>(control)) {
-            const QImage overview = ToQImage(image->Overview());
-            if (!overview.isNull()) painter.drawImage(image->Left(), image->Top(), overview);
+            DrawImage(painter, *image);
         } else if (auto* line = dynamic_cast<LineControl*>(control)) {
             DrawLine(painter, *line);
         }

@@ -1,6 +1,7 @@
 #include "platform/qt/picture_box_widget.h"
 
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPointer>
 
@@ -28,7 +29,7 @@ void PictureBoxWidget::Sync() {
     update();
 }
 
-void PictureBoxWidget::paintEvent(QPaintEvent*) {
+void PictureBoxWidget::paintEvent(QPaintEvent* event) {
     if (!m_model) return;
     QPainter painter(this);
     const int w = width(), h = height();
@@ -43,8 +44,15 @@ void PictureBoxWidget::paintEvent(QPaintEvent*) {
     };
     edge(0, SystemColour(16), SystemColour(20));  // button shadow, button highlight
     edge(1, SystemColour(21), SystemColour(22));  // 3-D dark shadow, 3-D light
-    const QImage shown = ToQImage(m_model->Shown());
-    if (!shown.isNull()) painter.drawImage(PictureBox::kBorder, PictureBox::kBorder, shown);
+    // Only the part being painted: a pane grown to a huge picture shows little of it.
+    const QRect inner(PictureBox::kBorder, PictureBox::kBorder, m_model->InnerWidth(),
+                      m_model->InnerHeight());
+    const QRect part = event->rect() & inner;
+    if (part.isEmpty()) return;
+    const QImage shown =
+        ToQImage(m_model->ShownPart(part.x() - PictureBox::kBorder, part.y() - PictureBox::kBorder,
+                                    part.width(), part.height()));
+    if (!shown.isNull()) painter.drawImage(part.topLeft(), shown);
 }
 
 void PictureBoxWidget::mousePressEvent(QMouseEvent* event) {

@@ -19,25 +19,50 @@ namespace {
 
 constexpr std::uint32_t kOpaque = 0xFF000000u;
 
-struct MemoryInput {
-    std::span<const std::uint8_t> data;
-    std::size_t position = 0;
-    bool ranOut = false;  // a read asked for more than was left
+// A file on disk is read a chunk at a time: giflib asks for a few bytes at once.
+constexpr std::size_t kChunkBytes = 64 * 1024;
+
+struct GifInput {
+    const FileInput& file;
+    std::uint64_t position = 0;  // of the next byte giflib gets
+    bool ranOut = false;         // a read asked for more than was left
+    std::vector<std::uint8_t> chunk;
+    std::uint64_t chunkStart = 0;
 };
 
-int ReadFromMemory(GifFileType* gif, GifByteType* buffer, int count) {
-    auto* input = static_cast<MemoryInput*>(gif->UserData);
+int ReadFromFile(GifFileType* gif, GifByteType* buffer, int count) {
+    auto* input = static_cast<GifInput*>(gif->UserData);
     if (count <= 0) return 0;
-    const std::size_t n =
-        std::min(static_cast<std::size_t>(count), input->data.size() - input->position);
-    if (n < static_cast<std::size_t>(count)) input->ranOut = true;
-    if (n > 0) std::memcpy(buffer, input->data.data() + input->position, n);
-    input->position += n;
-    return static_cast<int>(n);
+    std::size_t done = 0;
+    const std::span<const std::uint8_t> memory = input->file.Memory();
+    while (done < static_cast<std::size_t>(count) && input->position < input->file.Size()) {
+        const std::size_t wanted = static_cast<std::size_t>(count) - done;
+        std::size_t n = 0;
+        if (!memory.empty()) {
+            n = std::min<std::size_t>(wanted, memory.size() - input->position);
+            std::memcpy(buffer + done, memory.data() + input->position, n);
+        } else {
+            const std::uint64_t chunkEnd = input->chunkStart + input->chunk.size();
+            if (input->position < input->chunkStart || input->position >= chunkEnd) {
+                input->chunk.resize(kChunkBytes);
+                input->chunk.resize(input->file.ReadAt(input->position, input->chunk));
+                input->chunkStart = input->position;
+                if (input->chunk.empty()) break;  // the file was cut since it was opened
+            }
+            const std::size_t offset =
+                static_cast<std::size_t>(input->position - input->chunkStart);
+            n = std::min(wanted, input->chunk.size() - offset);
+            std::memcpy(buffer + done, input->chunk.data() + offset, n);
+        }
+        done += n;
+        input->position += n;
+    }
+    if (done < static_cast<std::size_t>(count)) input->ranOut = true;
+    return static_cast<int>(done);
 }
 
-const MemoryInput& Input(const GifFileType* gif) {
-    return *static_cast<const MemoryInput*>(gif->UserData);
+const GifInput& Input(const GifFileType* gif) {
+    return *static_cast<const GifInput*>(gif->UserData);
 }
 
 struct GifCloser {
@@ -48,7 +73,7 @@ struct GifCloser {
 };
 using GifFile = std::unique_ptr<GifFileType, GifCloser>;
 
-CodecFailure GifFailure(int error, const MemoryInput& input) {
+CodecFailure GifFailure(int error, const GifInput& input) {
     const char* text = GifErrorString(error);
     std::string detail = text ? text : "damaged GIF data";
     // giflib reports a short read in several ways (a missing screen descriptor, no code at
@@ -120,8 +145,42 @@ std::array<std::uint32_t, 256> PaletteOf(const ColorMapObject& colours, int tran
     return palette;
 }
 
-Result<Bitmap> DecodeFirstFrame(GifFileType* gif, int transparentIndex) {
-    if (DGifGetImageDesc(gif) == GIF_ERROR) return GifFailure(gif->Error, Input(gif));
+// The first frame, from its file's start to its rows. Open() makes every check DecodeGif makes
+// before the first row; Decode() then hands over rows.
+class FirstFrame {
+  public:
+    explicit FirstFrame(const FileInput& file) : m_input{file, 0, false, {}, 0} {}
+
+    std::optional<CodecFailure> Open();
+    int ScreenWidth() const { return m_screenWidth; }
+    int ScreenHeight() const { return m_screenHeight; }
+    // Hands `sink` the screen rows the frame covers, up to row `rows` of the screen or, with
+    // `rows` at the screen's height, to the frame's end. Decodes at least the frame's first row,
+    // whose failure is the file's.
+    Result<GifRowsRead> Decode(int rows, RowSink& sink);
+
+  private:
+    std::optional<CodecFailure> ReadUpToFrame();
+
+    GifInput m_input;
+    GifFile m_gif;
+    int m_transparentIndex = -1;
+    int m_screenWidth = 0;
+    int m_screenHeight = 0;
+    std::array<std::uint32_t, 256> m_palette{};
+};
+
+std::optional<CodecFailure> FirstFrame::Open() {
+    int error = 0;
+    m_gif.reset(DGifOpen(&m_input, &ReadFromFile, &error));
+    if (!m_gif) return GifFailure(error, m_input);
+    if (m_gif->SWidth > 0 && m_gif->SHeight > 0) {
+        if (auto failure = CheckDimensions(m_gif->SWidth, m_gif->SHeight)) return failure;
+    }
+    if (auto failure = ReadUpToFrame()) return failure;
+
+    GifFileType* gif = m_gif.get();
+    if (DGifGetImageDesc(gif) == GIF_ERROR) return GifFailure(gif->Error, m_input);
     const GifImageDesc& frame = gif->Image;
     const ColorMapObject* colours = frame.ColorMap ? frame.ColorMap : gif->SColorMap;
     // No local and no global table: there is no colour to show, so the file is refused.
@@ -129,86 +188,145 @@ Result<Bitmap> DecodeFirstFrame(GifFileType* gif, int transparentIndex) {
 
     // An empty logical screen, written by some old encoders, takes the frame's extent.
     const bool screenGiven = gif->SWidth > 0 && gif->SHeight > 0;
-    const int canvasWidth = screenGiven ? gif->SWidth : frame.Left + frame.Width;
-    const int canvasHeight = screenGiven ? gif->SHeight : frame.Top + frame.Height;
-    if (auto failure = CheckDimensions(canvasWidth, canvasHeight)) return std::move(*failure);
-    const bool frameEmpty = frame.Width <= 0 || frame.Height <= 0;
+    m_screenWidth = screenGiven ? gif->SWidth : frame.Left + frame.Width;
+    m_screenHeight = screenGiven ? gif->SHeight : frame.Top + frame.Height;
+    if (auto failure = CheckDimensions(m_screenWidth, m_screenHeight)) return failure;
     // Every stored row is decoded, even off screen, so the frame answers to the limit too.
-    if (!frameEmpty) {
-        if (auto failure = CheckDimensions(frame.Width, frame.Height)) return std::move(*failure);
+    if (frame.Width > 0 && frame.Height > 0) {
+        if (auto failure = CheckDimensions(frame.Width, frame.Height)) return failure;
     }
-
-    const std::array<std::uint32_t, 256> palette = PaletteOf(*colours, transparentIndex);
-    // Outside the frame the screen is transparent, as the suite's reference renderings show.
-    Bitmap canvas;
-    std::vector<GifPixelType> line;
-    try {
-        canvas = Bitmap(canvasWidth, canvasHeight, PixelFormat::Colour, 0);
-        line.resize(frameEmpty ? 0 : static_cast<std::size_t>(frame.Width));
-    } catch (const std::bad_alloc&) {
-        return Fail(CodecError::LimitExceeded, "no memory for the pixels");
-    }
-
-    // The part of each row that lands on the screen.
-    const int firstX = std::min(frame.Left, canvasWidth);
-    const int endX = std::min(frame.Left + frame.Width, canvasWidth);
-    bool allRowsRead = true;
-    for (int i = 0; i < frame.Height && !frameEmpty; ++i) {
-        if (DGifGetLine(gif, line.data(), frame.Width) == GIF_ERROR) {
-            // A frame cut short keeps the rows read so far, as viewers show it; the rest stays
-            // transparent. giflib fails the last row when only the data's end marker is
-            // missing, after decoding it, so that row is kept.
-            if (i == 0) return GifFailure(gif->Error, Input(gif));
-            if (i + 1 < frame.Height) {
-                allRowsRead = false;
-                break;
-            }
-        }
-        const int y = frame.Top + (frame.Interlace ? InterlacedRow(i, frame.Height) : i);
-        if (y >= canvasHeight) {
-            if (!frame.Interlace) break;  // the remaining rows are all below the screen
-            continue;
-        }
-        std::uint32_t* row = canvas.Row(y);
-        for (int x = firstX; x < endX; ++x) row[x] = palette[line[x - frame.Left]];
-    }
-
-    const bool coversScreen = !frameEmpty && frame.Left == 0 && frame.Top == 0 &&
-                              frame.Width >= canvasWidth && frame.Height >= canvasHeight;
-    canvas.SetHasAlpha(transparentIndex >= 0 || !coversScreen || !allRowsRead);
-    return canvas;
+    m_palette = PaletteOf(*colours, m_transparentIndex);
+    return std::nullopt;
 }
 
-}  // namespace
-
-Result<Bitmap> DecodeGif(std::span<const std::uint8_t> file) {
-    MemoryInput input{file};
-    int error = 0;
-    GifFile gif(DGifOpen(&input, &ReadFromMemory, &error));
-    if (!gif) return GifFailure(error, input);
-    if (gif->SWidth > 0 && gif->SHeight > 0) {
-        if (auto failure = CheckDimensions(gif->SWidth, gif->SHeight)) return std::move(*failure);
-    }
-
-    // Only the first frame counts: records are read one at a time up to it, so a long
-    // animation costs no more than its first picture.
-    int transparentIndex = -1;
+// Only the first frame counts: records are read one at a time up to it, so a long animation
+// costs no more than its first picture.
+std::optional<CodecFailure> FirstFrame::ReadUpToFrame() {
     for (;;) {
         GifRecordType type = UNDEFINED_RECORD_TYPE;
-        if (DGifGetRecordType(gif.get(), &type) == GIF_ERROR) return GifFailure(gif->Error, input);
+        if (DGifGetRecordType(m_gif.get(), &type) == GIF_ERROR)
+            return GifFailure(m_gif->Error, m_input);
         switch (type) {
             case EXTENSION_RECORD_TYPE:
-                if (auto failure = ReadExtension(gif.get(), transparentIndex))
-                    return std::move(*failure);
+                if (auto failure = ReadExtension(m_gif.get(), m_transparentIndex)) return failure;
                 break;
             case IMAGE_DESC_RECORD_TYPE:
-                return DecodeFirstFrame(gif.get(), transparentIndex);
+                return std::nullopt;
             case TERMINATE_RECORD_TYPE:
                 return Fail(CodecError::Corrupt, "the file holds no frame");
             default:
                 return Fail(CodecError::Corrupt, "unknown record");
         }
     }
+}
+
+Result<GifRowsRead> FirstFrame::Decode(int rows, RowSink& sink) {
+    GifFileType* gif = m_gif.get();
+    const GifImageDesc& frame = gif->Image;
+    const bool frameEmpty = frame.Width <= 0 || frame.Height <= 0;
+    std::vector<GifPixelType> line;
+    std::vector<std::uint32_t> screenRow;
+    try {
+        line.resize(frameEmpty ? 0 : static_cast<std::size_t>(frame.Width));
+        screenRow.resize(static_cast<std::size_t>(m_screenWidth));
+    } catch (const std::bad_alloc&) {
+        return Fail(CodecError::LimitExceeded, "no memory for a row");
+    }
+    sink.Start(m_screenWidth, m_screenHeight);
+
+    // The frame's rows map one to one onto screen rows from its top, interlaced or not, so
+    // this many of them land above `rows`.
+    const bool toTheEnd = rows >= m_screenHeight;
+    const long wanted =
+        std::clamp<long>(static_cast<long>(std::min(rows, m_screenHeight)) - frame.Top, 0,
+                         frameEmpty ? 0 : frame.Height);
+    long handed = 0;
+    // The part of each row that lands on the screen.
+    const int firstX = std::min(frame.Left, m_screenWidth);
+    const int endX = std::min(frame.Left + frame.Width, m_screenWidth);
+    bool allRowsRead = true;
+    for (int i = 0; i < frame.Height && !frameEmpty; ++i) {
+        if (!toTheEnd && i > 0 && handed >= wanted) break;
+        if (DGifGetLine(gif, line.data(), frame.Width) == GIF_ERROR) {
+            // A frame cut short keeps the rows read so far, as viewers show it; the rest stays
+            // transparent. giflib fails the last row when only the data's end marker is
+            // missing, after decoding it, so that row is kept.
+            if (i == 0) return GifFailure(gif->Error, m_input);
+            if (i + 1 < frame.Height) {
+                allRowsRead = false;
+                break;
+            }
+        }
+        const int y = frame.Top + (frame.Interlace ? InterlacedRow(i, frame.Height) : i);
+        if (y >= m_screenHeight) {
+            if (!frame.Interlace) break;  // the remaining rows are all below the screen
+            continue;
+        }
+        for (int x = firstX; x < endX; ++x) screenRow[x] = m_palette[line[x - frame.Left]];
+        if (y < rows) ++handed;
+        sink.Row(y, screenRow.data());
+    }
+
+    const bool coversScreen = !frameEmpty && frame.Left == 0 && frame.Top == 0 &&
+                              frame.Width >= m_screenWidth && frame.Height >= m_screenHeight;
+    return GifRowsRead{m_transparentIndex >= 0 || !coversScreen || !allRowsRead};
+}
+
+// Keeps every row handed over, on a screen that starts transparent.
+class ScreenSink final : public RowSink {
+  public:
+    void Start(int width, int height) override {
+        m_screen = Bitmap(width, height, PixelFormat::Colour, 0);
+    }
+    void Row(int y, const std::uint32_t* pixels) override {
+        std::copy_n(pixels, m_screen.Width(), m_screen.Row(y));
+    }
+    Bitmap& Screen() { return m_screen; }
+
+  private:
+    Bitmap m_screen;
+};
+
+// Rows are not wanted at all.
+class NoSink final : public RowSink {
+  public:
+    void Start(int, int) override {}
+    void Row(int, const std::uint32_t*) override {}
+};
+
+}  // namespace
+
+Result<Bitmap> DecodeGif(std::span<const std::uint8_t> file) {
+    return DecodeGif(FileInput(file));
+}
+
+Result<Bitmap> DecodeGif(const FileInput& file) {
+    FirstFrame frame(file);
+    if (auto failure = frame.Open()) return std::move(*failure);
+    ScreenSink sink;
+    try {
+        auto read = frame.Decode(frame.ScreenHeight(), sink);
+        if (!read) return read.Failure();
+        sink.Screen().SetHasAlpha(read.Value().hasAlpha);
+    } catch (const std::bad_alloc&) {
+        return Fail(CodecError::LimitExceeded, "no memory for the pixels");
+    }
+    return std::move(sink.Screen());
+}
+
+Result<GifLayout> ReadGifLayout(const FileInput& file) {
+    FirstFrame frame(file);
+    if (auto failure = frame.Open()) return std::move(*failure);
+    NoSink sink;
+    auto read = frame.Decode(0, sink);
+    if (!read) return read.Failure();
+    return GifLayout{frame.ScreenWidth(), frame.ScreenHeight()};
+}
+
+Result<GifRowsRead> DecodeGifRows(const FileInput& file, int rows, RowSink& sink) {
+    FirstFrame frame(file);
+    if (auto failure = frame.Open()) return std::move(*failure);
+    return frame.Decode(rows, sink);
 }
 
 }  // namespace platform::codecs

@@ -1,7 +1,9 @@
 #include "platform/pictures/codecs/jpeg_codec.h"
 
+#include <algorithm>
 #include <bit>
 #include <new>
+#include <vector>
 
 #include "platform/pictures/codecs/jpeg_decompressor.h"
 
@@ -19,23 +21,13 @@ struct SessionCloser {
     ~SessionCloser() { CloseJpeg(session); }
 };
 
-// The two functions below call libjpeg and so set the jump first (see jpeg_decompressor.h).
-
-bool StartDecompress(JpegSession& session) {
-    if (setjmp(session.trap.jump)) return false;
-    jpeg_start_decompress(&session.info);
-    return true;
+bool IsCmyk(const jpeg_decompress_struct& info) {
+    return info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
 }
 
-bool ReadRows(JpegSession& session, Bitmap& pixels) {
-    if (setjmp(session.trap.jump)) return false;
-    jpeg_decompress_struct& info = session.info;
-    while (info.output_scanline < info.output_height) {
-        JSAMPROW row =
-            reinterpret_cast<JSAMPROW>(pixels.Row(static_cast<int>(info.output_scanline)));
-        jpeg_read_scanlines(&info, &row, 1);
-    }
-    return true;
+// libjpeg turns YCCK into CMYK; CMYK into RGB is ours.
+void ChooseOutput(jpeg_decompress_struct& info) {
+    info.out_color_space = IsCmyk(info) ? JCS_CMYK : kPixelLayout;
 }
 
 // A row of C, M, Y, K bytes (four per pixel, like RGBA) turned into colour in place. Adobe's
@@ -55,22 +47,103 @@ void CmykToRgb(std::uint32_t* row, int width, bool inverted) {
     }
 }
 
-}  // namespace
+// The functions below call libjpeg and so set the jump first (see jpeg_decompressor.h).
 
-Result<Bitmap> DecodeJpeg(std::span<const std::uint8_t> file) {
-    JpegSession session{};
-    SessionCloser closer{session};
-    if (auto failure = OpenJpeg(session, file)) return std::move(*failure);
+bool StartDecompress(JpegSession& session) {
+    if (setjmp(session.trap.jump)) return false;
+    jpeg_start_decompress(&session.info);
+    return true;
+}
 
+bool ReadRowsInto(JpegSession& session, Bitmap& pixels) {
+    if (setjmp(session.trap.jump)) return false;
     jpeg_decompress_struct& info = session.info;
-    const bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
-    // libjpeg turns YCCK into CMYK; CMYK into RGB is ours.
-    info.out_color_space = cmyk ? JCS_CMYK : kPixelLayout;
+    while (info.output_scanline < info.output_height) {
+        JSAMPROW row =
+            reinterpret_cast<JSAMPROW>(pixels.Row(static_cast<int>(info.output_scanline)));
+        jpeg_read_scanlines(&info, &row, 1);
+    }
+    return true;
+}
+
+// Decodes only the columns [0, width) of every row; libjpeg may widen that to whole blocks.
+bool CropColumns(JpegSession& session, JDIMENSION& width) {
+    if (setjmp(session.trap.jump)) return false;
+    JDIMENSION left = 0;
+    jpeg_crop_scanline(&session.info, &left, &width);
+    return left == 0;
+}
+
+bool ReduceTo(JpegSession& session, int eighths) {
+    if (setjmp(session.trap.jump)) return false;
+    session.info.scale_num = static_cast<unsigned>(eighths);
+    session.info.scale_denom = 8;
+    jpeg_calc_output_dimensions(&session.info);
+    return true;
+}
+
+// Hands `sink` the first `columns` pixels of each row up to `rows`; `buffer` holds a whole
+// decoded row.
+bool ReadRowsTo(JpegSession& session, int columns, int rows, std::uint32_t* buffer, bool cmyk,
+                RowSink& sink) {
+    if (setjmp(session.trap.jump)) return false;
+    jpeg_decompress_struct& info = session.info;
+    while (info.output_scanline < static_cast<JDIMENSION>(rows)) {
+        const int y = static_cast<int>(info.output_scanline);
+        JSAMPROW row = reinterpret_cast<JSAMPROW>(buffer);
+        jpeg_read_scanlines(&info, &row, 1);
+        if (cmyk) CmykToRgb(buffer, columns, info.saw_Adobe_marker);
+        sink.Row(y, buffer);
+    }
+    return true;
+}
+
+// A file that ends right after its header has no picture to show. (One cut short later is
+// kept: libjpeg fills what is missing with grey and warns, and viewers show it so.)
+std::optional<CodecFailure> CheckScanData(const JpegSession& session, const FileInput& file) {
+    if (session.headerBytes >= file.Size()) {
+        return Fail(CodecError::Truncated, "no scan data after the header");
+    }
+    return std::nullopt;
+}
+
+// Starts decoding an opened file at natural size, as DecodeJpeg does.
+std::optional<CodecFailure> StartOpened(JpegSession& session) {
+    jpeg_decompress_struct& info = session.info;
+    ChooseOutput(info);
     if (!StartDecompress(session)) return JpegFailure(session);
     if (info.output_width != info.image_width || info.output_height != info.image_height ||
         info.output_components != 4) {
         return Fail(CodecError::Unsupported, "unexpected output layout");
     }
+    return std::nullopt;
+}
+
+std::optional<CodecFailure> StartAtNaturalSize(JpegSession& session, const FileInput& file) {
+    if (auto failure = OpenJpeg(session, file)) return failure;
+    return StartOpened(session);
+}
+
+std::optional<CodecFailure> RowBuffer(std::vector<std::uint32_t>& buffer, JDIMENSION width) {
+    try {
+        buffer.resize(width);
+    } catch (const std::bad_alloc&) {
+        return Fail(CodecError::LimitExceeded, "no memory for a row");
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+Result<Bitmap> DecodeJpeg(std::span<const std::uint8_t> file) {
+    return DecodeJpeg(FileInput(file));
+}
+
+Result<Bitmap> DecodeJpeg(const FileInput& file) {
+    JpegSession session{};
+    SessionCloser closer{session};
+    if (auto failure = StartAtNaturalSize(session, file)) return std::move(*failure);
+    const jpeg_decompress_struct& info = session.info;
 
     Bitmap pixels;
     try {
@@ -79,20 +152,94 @@ Result<Bitmap> DecodeJpeg(std::span<const std::uint8_t> file) {
     } catch (const std::bad_alloc&) {
         return Fail(CodecError::LimitExceeded, "no memory for the pixels");
     }
-    if (!ReadRows(session, pixels)) return JpegFailure(session);
-
-    // A file cut short: libjpeg fills what is missing with grey and warns. We keep that, as
-    // viewers do, when the header was whole and some scan data followed it; a file that ends
-    // right after its header has no picture to show.
-    if (session.trap.ranOutOfData && session.headerBytes >= file.size()) {
-        return Fail(CodecError::Truncated, "no scan data after the header");
+    if (!ReadRowsInto(session, pixels)) return JpegFailure(session);
+    if (session.trap.ranOutOfData) {
+        if (auto failure = CheckScanData(session, file)) return std::move(*failure);
     }
 
-    if (cmyk) {
+    if (IsCmyk(info)) {
         for (int y = 0; y < pixels.Height(); ++y)
             CmykToRgb(pixels.Row(y), pixels.Width(), info.saw_Adobe_marker);
     }
     return pixels;
+}
+
+Result<JpegLayout> ReadJpegLayout(const FileInput& file) {
+    JpegSession session{};
+    SessionCloser closer{session};
+    if (auto failure = OpenJpeg(session, file)) return std::move(*failure);
+    JpegLayout layout{static_cast<int>(session.info.image_width),
+                      static_cast<int>(session.info.image_height),
+                      jpeg_has_multiple_scans(&session.info) == TRUE};
+    if (layout.multiScan) return layout;
+
+    // Starting a single-scan file decodes nothing yet but checks all that decoding checks
+    // before the first row: tables, sampling, the output layout.
+    if (auto failure = StartOpened(session)) return std::move(*failure);
+    if (auto failure = CheckScanData(session, file)) return std::move(*failure);
+    return layout;
+}
+
+std::optional<CodecFailure> DecodeJpegRows(const FileInput& file, int columns, int rows,
+                                           RowSink& sink) {
+    JpegSession session{};
+    SessionCloser closer{session};
+    if (auto failure = StartAtNaturalSize(session, file)) return failure;
+    if (auto failure = CheckScanData(session, file)) return failure;
+    jpeg_decompress_struct& info = session.info;
+
+    const auto width = static_cast<JDIMENSION>(std::clamp<long>(columns, 0, info.output_width));
+    const auto height = static_cast<int>(std::clamp<long>(rows, 0, info.output_height));
+    if (width < info.output_width) {
+        // One column more than shown: libjpeg treats the last decoded column as the picture's
+        // edge when it smooths the colour samples up to full size, which would change the
+        // colours of the last shown column by a few levels.
+        JDIMENSION decoded = width + 1;
+        if (!CropColumns(session, decoded)) return JpegFailure(session);
+    }
+    std::vector<std::uint32_t> buffer;
+    if (auto failure = RowBuffer(buffer, info.output_width)) return failure;
+    sink.Start(static_cast<int>(width), static_cast<int>(info.image_height));
+    if (!ReadRowsTo(session, static_cast<int>(width), height, buffer.data(), IsCmyk(info), sink))
+        return JpegFailure(session);
+    return std::nullopt;
+}
+
+int JpegReducedSide(int natural, int eighths) {
+    // As libjpeg computes it: the scaled size rounded up.
+    return static_cast<int>((static_cast<long long>(natural) * eighths + 7) / 8);
+}
+
+int JpegReducedEighths(int width, int height, int minWidth, int minHeight) {
+    const int wantWidth = std::clamp(minWidth, 1, std::max(width, 1));
+    const int wantHeight = std::clamp(minHeight, 1, std::max(height, 1));
+    return JpegReducedSide(width, 1) >= wantWidth && JpegReducedSide(height, 1) >= wantHeight ? 1
+                                                                                              : 8;
+}
+
+std::optional<CodecFailure> DecodeJpegReduced(const FileInput& file, int eighths, RowSink& sink) {
+    JpegSession session{};
+    SessionCloser closer{session};
+    if (auto failure = OpenJpeg(session, file)) return failure;
+    jpeg_decompress_struct& info = session.info;
+    ChooseOutput(info);
+    if (!ReduceTo(session, std::clamp(eighths, 1, 8))) return JpegFailure(session);
+    if (!StartDecompress(session)) return JpegFailure(session);
+    if (info.output_width != static_cast<JDIMENSION>(JpegReducedSide(info.image_width, eighths)) ||
+        info.output_height !=
+            static_cast<JDIMENSION>(JpegReducedSide(info.image_height, eighths)) ||
+        info.output_components != 4) {
+        return Fail(CodecError::Unsupported, "unexpected output layout");
+    }
+    if (auto failure = CheckScanData(session, file)) return failure;
+
+    std::vector<std::uint32_t> buffer;
+    if (auto failure = RowBuffer(buffer, info.output_width)) return failure;
+    sink.Start(static_cast<int>(info.output_width), static_cast<int>(info.output_height));
+    if (!ReadRowsTo(session, static_cast<int>(info.output_width),
+                    static_cast<int>(info.output_height), buffer.data(), IsCmyk(info), sink))
+        return JpegFailure(session);
+    return std::nullopt;
 }
 
 }  // namespace platform::codecs

@@ -37,28 +37,88 @@ void LimitScans(j_common_ptr info) {
     }
 }
 
+// A file on disk is read in chunks of this size; only they are ever held.
+constexpr std::size_t kChunkBytes = 64 * 1024;
+
+JpegFileSource& SourceOf(j_decompress_ptr info) {
+    return *reinterpret_cast<JpegFileSource*>(info->src);
+}
+
+void StartReading(j_decompress_ptr) {}
+void StopReading(j_decompress_ptr) {}
+
+boolean FillBuffer(j_decompress_ptr info) {
+    JpegFileSource& source = SourceOf(info);
+    const FileInput& input = *source.input;
+    std::size_t got = 0;
+    if (source.position < input.Size()) {
+        if (!input.Memory().empty()) {
+            // Bytes in memory are handed over whole, as libjpeg's memory source does.
+            source.manager.next_input_byte = input.Memory().data() + source.position;
+            got = static_cast<std::size_t>(input.Size() - source.position);
+        } else {
+            got = input.ReadAt(source.position, std::span(source.buffer, kChunkBytes));
+            source.manager.next_input_byte = source.buffer;
+        }
+        source.position += got;
+    }
+    if (got == 0) {
+        // The data has ended: a warning and an end marker, which libjpeg reads as the end of
+        // the picture and fills what is missing with grey.
+        static const JOCTET kEnd[2] = {0xFF, JPEG_EOI};
+        WARNMS(info, JWRN_JPEG_EOF);
+        source.manager.next_input_byte = kEnd;
+        got = 2;
+    }
+    source.manager.bytes_in_buffer = got;
+    return TRUE;
+}
+
+void SkipBytes(j_decompress_ptr info, long count) {
+    jpeg_source_mgr& manager = SourceOf(info).manager;
+    if (count <= 0) return;
+    while (count > static_cast<long>(manager.bytes_in_buffer)) {
+        count -= static_cast<long>(manager.bytes_in_buffer);
+        FillBuffer(info);
+    }
+    manager.next_input_byte += count;
+    manager.bytes_in_buffer -= static_cast<std::size_t>(count);
+}
+
 }  // namespace
 
-std::optional<CodecFailure> OpenJpeg(JpegSession& session, std::span<const std::uint8_t> file) {
+std::optional<CodecFailure> OpenJpeg(JpegSession& session, const FileInput& file) {
     jpeg_decompress_struct& info = session.info;
     info.err = jpeg_std_error(&session.trap.manager);
     session.trap.manager.error_exit = &JumpBack;
     session.trap.manager.emit_message = &KeepQuiet;
     session.trap.manager.output_message = &PrintNothing;
-    if (file.empty()) return Fail(CodecError::Truncated, "empty file");
+    if (file.Size() == 0) return Fail(CodecError::Truncated, "empty file");
 
     if (setjmp(session.trap.jump)) return JpegFailure(session);
     jpeg_create_decompress(&info);
     info.mem->max_memory_to_use = kJpegMemoryLimit;
     session.progress.progress_monitor = &LimitScans;
     info.progress = &session.progress;
-    jpeg_mem_src(&info, file.data(), static_cast<unsigned long>(file.size()));
+    JpegFileSource& source = session.source;
+    source.input = &file;
+    source.position = 0;
+    if (file.Memory().empty()) {
+        source.buffer = static_cast<JOCTET*>((*info.mem->alloc_small)(
+            reinterpret_cast<j_common_ptr>(&info), JPOOL_PERMANENT, kChunkBytes));
+    }
+    source.manager.init_source = &StartReading;
+    source.manager.fill_input_buffer = &FillBuffer;
+    source.manager.skip_input_data = &SkipBytes;
+    source.manager.resync_to_restart = &jpeg_resync_to_restart;
+    source.manager.term_source = &StopReading;
+    info.src = &source.manager;
     jpeg_read_header(&info, TRUE);
 
     // The header itself cut short: libjpeg read made-up end markers as header bytes.
     if (session.trap.ranOutOfData)
         return Fail(CodecError::Truncated, "the file ends inside the header");
-    session.headerBytes = file.size() - info.src->bytes_in_buffer;
+    session.headerBytes = source.position - info.src->bytes_in_buffer;
     if (auto failure = CheckDimensions(info.image_width, info.image_height)) return failure;
     return std::nullopt;
 }

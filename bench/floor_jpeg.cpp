@@ -1,0 +1,142 @@
+// The least plain libjpeg-turbo does for what the window shows of a JPEG: the benchmark's
+// floors. Each mode writes its pixels (the 32 x 32 top-left corner, and the 80 x 80 overview
+// where there is one) to OUTPUT as raw RGBA, so that the work is not skipped.
+//
+//   zentrova-floor-jpeg crop|overview|one-pass INPUT OUTPUT
+//
+// crop      the top-left corner only: the columns cropped, the rows after it never decoded
+// overview  the corner, then a second reader at 1/8 scale averaged to 80 x 80
+// one-pass  one reader at natural size over every row, keeping the corner and averaging the
+//           overview: what a progressive file allows, since its first row needs every scan
+
+// clang-format off
+#include <cstdio>  // jpeglib.h needs FILE and size_t declared first
+#include <jpeglib.h>
+// clang-format on
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kCorner = 32;
+constexpr int kOverview = 80;
+
+struct Reader {
+    jpeg_decompress_struct info{};
+    jpeg_error_mgr errors{};
+    std::FILE* file;
+
+    explicit Reader(const char* path, int scaleDenom) : file(std::fopen(path, "rb")) {
+        if (!file) throw std::string("cannot open ") + path;
+        info.err = jpeg_std_error(&errors);
+        jpeg_create_decompress(&info);
+        jpeg_stdio_src(&info, file);
+        jpeg_read_header(&info, TRUE);
+        info.out_color_space = JCS_EXT_RGBA;
+        info.scale_num = 1;
+        info.scale_denom = static_cast<unsigned>(scaleDenom);
+        jpeg_start_decompress(&info);
+    }
+    ~Reader() {
+        jpeg_destroy_decompress(&info);
+        std::fclose(file);
+    }
+};
+
+// Box sums of whole rows into kOverview x kOverview.
+struct Overview {
+    int width, height;
+    std::vector<std::uint64_t> sums = std::vector<std::uint64_t>(kOverview * kOverview * 4);
+    std::vector<std::uint32_t> counts = std::vector<std::uint32_t>(kOverview * kOverview);
+    void Add(int y, const std::uint8_t* rgba) {
+        const int ty = static_cast<int>(static_cast<long long>(y) * kOverview / height);
+        for (int x = 0; x < width; ++x) {
+            const int t =
+                ty * kOverview + static_cast<int>(static_cast<long long>(x) * kOverview / width);
+            for (int c = 0; c < 4; ++c) sums[t * 4 + c] += rgba[4 * x + c];
+            ++counts[t];
+        }
+    }
+    void Write(std::FILE* out) const {
+        for (int t = 0; t < kOverview * kOverview; ++t) {
+            for (int c = 0; c < 4; ++c) {
+                const std::uint8_t v =
+                    counts[t] ? static_cast<std::uint8_t>(sums[t * 4 + c] / counts[t]) : 0;
+                std::fputc(v, out);
+            }
+        }
+    }
+};
+
+void Corner(const char* path, std::FILE* out) {
+    Reader reader(path, 1);
+    JDIMENSION left = 0, width = kCorner;
+    jpeg_crop_scanline(&reader.info, &left, &width);
+    std::vector<std::uint8_t> row(reader.info.output_width * 4);
+    for (int y = 0; y < kCorner && reader.info.output_scanline < reader.info.output_height; ++y) {
+        JSAMPROW rows = row.data();
+        jpeg_read_scanlines(&reader.info, &rows, 1);
+        std::fwrite(row.data(), 4, kCorner, out);
+    }
+}
+
+void ScaledOverview(const char* path, std::FILE* out) {
+    Reader reader(path, 8);
+    Overview overview{static_cast<int>(reader.info.output_width),
+                      static_cast<int>(reader.info.output_height)};
+    std::vector<std::uint8_t> row(reader.info.output_width * 4);
+    while (reader.info.output_scanline < reader.info.output_height) {
+        const int y = static_cast<int>(reader.info.output_scanline);
+        JSAMPROW rows = row.data();
+        jpeg_read_scanlines(&reader.info, &rows, 1);
+        overview.Add(y, row.data());
+    }
+    overview.Write(out);
+}
+
+void OnePass(const char* path, std::FILE* out) {
+    Reader reader(path, 1);
+    Overview overview{static_cast<int>(reader.info.output_width),
+                      static_cast<int>(reader.info.output_height)};
+    std::vector<std::uint8_t> row(reader.info.output_width * 4), corner;
+    while (reader.info.output_scanline < reader.info.output_height) {
+        const int y = static_cast<int>(reader.info.output_scanline);
+        JSAMPROW rows = row.data();
+        jpeg_read_scanlines(&reader.info, &rows, 1);
+        if (y < kCorner) corner.insert(corner.end(), row.begin(), row.begin() + 4 * kCorner);
+        overview.Add(y, row.data());
+    }
+    std::fwrite(corner.data(), 1, corner.size(), out);
+    overview.Write(out);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: zentrova-floor-jpeg crop|overview|one-pass INPUT OUTPUT\n");
+        return 2;
+    }
+    const std::string mode = argv[1];
+    std::FILE* out = std::fopen(argv[3], "wb");
+    if (!out) return 1;
+    try {
+        if (mode == "crop") {
+            Corner(argv[2], out);
+        } else if (mode == "overview") {
+            Corner(argv[2], out);
+            ScaledOverview(argv[2], out);
+        } else if (mode == "one-pass") {
+            OnePass(argv[2], out);
+        } else {
+            return 2;
+        }
+    } catch (const std::string& error) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return 1;
+    }
+    return std::fclose(out) == 0 ? 0 : 1;
+}

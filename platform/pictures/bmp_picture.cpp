@@ -1,0 +1,155 @@
+#include "platform/pictures/bmp_picture.h"
+
+#include <algorithm>
+
+#include "platform/pictures/codecs/bmp_codec.h"
+#include "platform/pictures/codecs/dib_codec.h"
+#include "platform/pictures/decoding_source.h"
+#include "platform/pictures/row_scaler.h"
+
+namespace platform {
+
+namespace {
+
+// BITMAPFILEHEADER: "BM", bfSize, two reserved words, bfOffBits.
+constexpr std::size_t kFileHeaderBytes = 14;
+// Files smaller than this are read whole: there is nothing to save.
+constexpr std::uint64_t kWholeBelow = 1 << 20;
+// Headers, masks and palette, which every strip of rows is decoded with; a file whose pixels
+// start further in than this is read whole.
+constexpr std::size_t kMaxPrefix = 1 << 16;
+// Rows decoded at a time for the overview.
+constexpr int kStripRows = 64;
+
+struct BmpLayout {
+    codecs::DibHeader header;
+    std::vector<std::uint8_t> prefix;  // the file up to its pixels
+    std::size_t stride = 0;            // bytes per stored row
+};
+
+// The layout of a file that can be decoded a strip at a time with exactly the pixels and the
+// verdict of DecodeBmp, or nothing.
+std::optional<BmpLayout> StripLayout(const codecs::FileInput& file) {
+    if (file.Size() < kWholeBelow) return std::nullopt;
+    std::uint8_t head[kFileHeaderBytes];
+    if (file.ReadAt(0, head) != sizeof head) return std::nullopt;
+    const std::size_t pixelOffset = head[10] | head[11] << 8 |
+                                    static_cast<std::size_t>(head[12]) << 16 |
+                                    static_cast<std::size_t>(head[13]) << 24;
+    if (pixelOffset <= kFileHeaderBytes || pixelOffset > kMaxPrefix) return std::nullopt;
+
+    BmpLayout layout;
+    layout.prefix.resize(pixelOffset);
+    if (file.ReadAt(0, layout.prefix) != pixelOffset) return std::nullopt;
+    const std::span<const std::uint8_t> dib = std::span(layout.prefix).subspan(kFileHeaderBytes);
+    auto header = codecs::ReadDibHeader(dib);
+    if (!header) return std::nullopt;
+    const codecs::DibHeader& h = header.Value();
+    const bool plain = h.compression == codecs::DibCompression::Rgb ||
+                       h.compression == codecs::DibCompression::Bitfields;
+    // Alpha is kept only if some pixel has it: a question about every pixel.
+    if (!plain || h.hasAlphaMask || h.masks[3] != 0) return std::nullopt;
+    if (h.bitCount <= 8) {
+        // A pixel past a short palette makes the whole file invalid.
+        const std::size_t depth = std::size_t{1} << h.bitCount;
+        const std::size_t room = dib.size() >= h.paletteOffset
+                                     ? (dib.size() - h.paletteOffset) / h.paletteEntryBytes
+                                     : 0;
+        const std::size_t entries = h.coloursUsed != 0 ? h.coloursUsed : std::min(depth, room);
+        if (entries < depth || entries > room) return std::nullopt;
+    } else if (h.bitCount != 16 && h.bitCount != 24 && h.bitCount != 32) {
+        return std::nullopt;
+    }
+    const auto stride = codecs::DibRowBytes(h.width, h.bitCount);
+    if (!stride) return std::nullopt;
+    // DecodeBmp refuses a file whose pixels are cut short; only the last row may lack its
+    // padding.
+    const std::uint64_t lastRowBytes = (static_cast<std::uint64_t>(h.width) * h.bitCount + 7) / 8;
+    const std::uint64_t needed =
+        static_cast<std::uint64_t>(*stride) * (h.height - 1) + lastRowBytes;
+    if (needed > file.Size() - pixelOffset) return std::nullopt;
+    layout.header = h;
+    layout.stride = *stride;
+    return layout;
+}
+
+class BmpSource final : public DecodingSource {
+  public:
+    BmpSource(codecs::FileInput file, BmpLayout layout)
+        : DecodingSource(layout.header.width, layout.header.height),
+          m_file(std::move(file)),
+          m_layout(std::move(layout)) {}
+
+    Bitmap Pixels() const override {
+        std::vector<std::uint8_t> bytes;
+        if (!m_file.ReadAll(bytes)) return Bitmap();
+        auto pixels = codecs::DecodeBmp(bytes);
+        return pixels ? std::move(pixels).Value() : Bitmap();
+    }
+
+  protected:
+    bool Opaque() const override { return true; }
+    bool DecodeTop(int, int rows, codecs::RowSink& sink, bool& hasAlpha) const override {
+        hasAlpha = false;
+        sink.Start(Width(), Height());
+        return DecodeRows(0, std::clamp(rows, 0, Height()), sink);
+    }
+    Bitmap DecodeOverview(int width, int height) const override {
+        RowScaler scaler(width, height);
+        scaler.Start(Width(), Height());
+        for (int top = 0; top < Height(); top += kStripRows) {
+            if (!DecodeRows(top, std::min(kStripRows, Height() - top), scaler)) return Bitmap();
+        }
+        return scaler.Finish(false);
+    }
+
+  private:
+    // Decodes the picture's rows [top, top + count) with DecodeBmp's own row decoding: the
+    // file's headers and palette followed by just those stored rows, as a picture that tall.
+    bool DecodeRows(int top, int count, codecs::RowSink& sink) const;
+
+    codecs::FileInput m_file;
+    BmpLayout m_layout;
+};
+
+bool BmpSource::DecodeRows(int top, int count, codecs::RowSink& sink) const {
+    if (count <= 0) return true;
+    const codecs::DibHeader& header = m_layout.header;
+    // Stored rows run bottom-up unless the height was negative.
+    const int firstStored = header.topDown ? top : header.height - top - count;
+    const std::uint64_t start =
+        m_layout.prefix.size() + static_cast<std::uint64_t>(firstStored) * m_layout.stride;
+    std::vector<std::uint8_t> dib(m_layout.prefix.begin() + kFileHeaderBytes,
+                                  m_layout.prefix.end());
+    const std::size_t prefixBytes = dib.size();
+    dib.resize(prefixBytes + m_layout.stride * static_cast<std::size_t>(count));
+    const std::size_t got = m_file.ReadAt(start, std::span(dib).subspan(prefixBytes));
+    dib.resize(prefixBytes + got);  // the file's last row may lack its padding
+
+    codecs::DibHeader strip = header;
+    strip.height = count;
+    codecs::DibOptions options;
+    options.pixelOffset = prefixBytes;
+    auto pixels = codecs::DecodeDibPixels(strip, dib, options);
+    if (!pixels) return false;
+    const Bitmap& rows = pixels.Value().colour;
+    for (int y = 0; y < count; ++y) sink.Row(top + y, rows.Row(y));
+    return true;
+}
+
+}  // namespace
+
+codecs::Result<Picture> OpenBmpPicture(const codecs::FileInput& file) {
+    if (auto layout = StripLayout(file)) {
+        auto source = std::make_shared<BmpSource>(file, std::move(*layout));
+        // Decoding the region now proves the rows decode, as DecodeBmp would find.
+        if (!source->Region(1, 1).IsEmpty()) return Picture(std::move(source));
+    }
+    std::vector<std::uint8_t> bytes;
+    if (!file.ReadAll(bytes)) return codecs::Fail(codecs::CodecError::Truncated, "unreadable");
+    auto pixels = codecs::DecodeBmp(bytes);
+    if (!pixels) return pixels.Failure();
+    return Picture::FromBitmap(std::move(pixels).Value());
+}
+
+}  // namespace platform

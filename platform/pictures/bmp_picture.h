@@ -1,0 +1,16 @@
+#pragma once
+
+#include "platform/pictures/codecs/codec_result.h"
+#include "platform/pictures/codecs/file_input.h"
+#include "platform/pictures/picture.h"
+
+namespace platform {
+
+// A BMP file as a picture. An uncompressed one is decoded only as far as it is shown: its top
+// rows are read where they lie (last, in the usual bottom-up file), and its overview from every
+// row a strip at a time. A compressed one, one with alpha, or one whose palette is short (so
+// that a pixel further on could make the whole file invalid) is decoded whole, as is a small
+// one. Refuses exactly the files that DecodeBmp refuses.
+codecs::Result<Picture> OpenBmpPicture(const codecs::FileInput& file);
+
+}  // namespace platform

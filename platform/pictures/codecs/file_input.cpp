@@ -1,0 +1,58 @@
+#include "platform/pictures/codecs/file_input.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <new>
+
+namespace platform::codecs {
+
+struct FileInput::Descriptor {
+    explicit Descriptor(int descriptor) : fd(descriptor) {}
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    ~Descriptor() { ::close(fd); }
+    int fd;
+};
+
+FileInput::FileInput(std::span<const std::uint8_t> bytes) : m_memory(bytes), m_size(bytes.size()) {}
+
+FileInput FileInput::FromDescriptor(int descriptor, std::uint64_t size) {
+    FileInput input;
+    input.m_file = std::make_shared<const Descriptor>(descriptor);
+    input.m_size = size;
+    return input;
+}
+
+std::size_t FileInput::ReadAt(std::uint64_t offset, std::span<std::uint8_t> into) const {
+    if (offset >= m_size) return 0;
+    const std::size_t wanted =
+        static_cast<std::size_t>(std::min<std::uint64_t>(into.size(), m_size - offset));
+    if (!m_file) {
+        std::memcpy(into.data(), m_memory.data() + offset, wanted);
+        return wanted;
+    }
+    std::size_t done = 0;
+    while (done < wanted) {
+        // pread keeps no file position, so copies of this input may read at the same time.
+        const ssize_t got = ::pread(m_file->fd, into.data() + done, wanted - done,
+                                    static_cast<off_t>(offset + done));
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) break;  // cut short since it was opened, or unreadable
+        done += static_cast<std::size_t>(got);
+    }
+    return done;
+}
+
+bool FileInput::ReadAll(std::vector<std::uint8_t>& bytes) const {
+    try {
+        bytes.resize(static_cast<std::size_t>(m_size));
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    return ReadAt(0, bytes) == bytes.size();
+}
+
+}  // namespace platform::codecs

@@ -1,0 +1,110 @@
+#include "platform/pictures/decoding_source.h"
+
+#include <algorithm>
+
+namespace platform {
+
+namespace {
+
+// Draws a row over the target the way Composite draws a decoded bitmap. Opaque, every pixel
+// replaces what is below; otherwise a pixel of alpha 0 leaves it (the sources that are not
+// opaque give no alpha but 0 and 255, and 0 only where the whole bitmap would have alpha).
+class DrawSink final : public codecs::RowSink {
+  public:
+    DrawSink(Bitmap& target, bool opaque) : m_target(target), m_opaque(opaque) {}
+    void Start(int width, int) override { m_width = std::min(width, m_target.Width()); }
+    void Row(int y, const std::uint32_t* pixels) override {
+        if (y >= m_target.Height()) return;
+        std::uint32_t* row = m_target.Row(y);
+        for (int x = 0; x < m_width; ++x) {
+            if (m_opaque || AlphaOf(pixels[x]) != 0) row[x] = ColourOf(pixels[x]);
+        }
+    }
+
+  private:
+    Bitmap& m_target;
+    bool m_opaque;
+    int m_width = 0;
+};
+
+}  // namespace
+
+void TopLeftSink::Start(int width, int height) {
+    m_region = Bitmap(std::clamp(m_width, 0, width), std::clamp(m_height, 0, height),
+                      PixelFormat::Colour, 0);
+}
+
+void TopLeftSink::Row(int y, const std::uint32_t* pixels) {
+    if (y < m_region.Height()) std::copy_n(pixels, m_region.Width(), m_region.Row(y));
+}
+
+Bitmap TopLeftSink::Take(bool hasAlpha) {
+    m_region.SetHasAlpha(hasAlpha);
+    return std::move(m_region);
+}
+
+DecodingSource::Size DecodingSource::KeptRegionSize(int side) const {
+    return {std::min(m_width, side), std::min(m_height, side)};
+}
+
+Bitmap DecodingSource::DecodeRegion(int width, int height) const {
+    TopLeftSink sink(width, height);
+    bool hasAlpha = false;
+    if (!DecodeTop(width, height, sink, hasAlpha)) return Bitmap();
+    return sink.Take(hasAlpha);
+}
+
+void DecodingSource::KeepRegion(Bitmap region) const {
+    std::lock_guard lock(m_regionLock);
+    if (region.Width() * static_cast<long long>(region.Height()) >
+        m_region.Width() * static_cast<long long>(m_region.Height())) {
+        m_region = std::move(region);
+    }
+}
+
+Bitmap DecodingSource::Region(int width, int height) const {
+    width = std::clamp(width, 0, m_width);
+    height = std::clamp(height, 0, m_height);
+    if (static_cast<long long>(width) * height > kKeptRegionPixels) {
+        return DecodeRegion(width, height);
+    }
+    std::lock_guard lock(m_regionLock);
+    if (width > m_region.Width() || height > m_region.Height()) {
+        const Size kept = KeptRegionSize(kKeptRegionSide);
+        Bitmap region = DecodeRegion(std::max(width, kept.width), std::max(height, kept.height));
+        if (region.IsEmpty()) return region;
+        m_region = std::move(region);
+    }
+    return m_region.Crop(0, 0, width, height);
+}
+
+void DecodingSource::Render(Bitmap& target) const {
+    const int width = std::min(target.Width(), m_width);
+    const int height = std::min(target.Height(), m_height);
+    if (static_cast<long long>(width) * height <= kKeptRegionPixels) {
+        Composite(Region(width, height), target, 0, 0);
+        return;
+    }
+    // A large target, such as a pane grown to the picture's size, gets the rows straight
+    // from the decoder: no second picture-sized bitmap.
+    DrawSink sink(target, Opaque());
+    bool hasAlpha = false;
+    DecodeTop(width, height, sink, hasAlpha);
+}
+
+Bitmap DecodingSource::Overview(int width, int height) const {
+    width = std::max(width, 0);
+    height = std::max(height, 0);
+    std::lock_guard lock(m_overviewLock);
+    if (!m_overview.IsEmpty() && m_overview.Width() == width && m_overview.Height() == height) {
+        return m_overview;
+    }
+    Bitmap overview = DecodeOverview(width, height);
+    if (overview.Width() != width || overview.Height() != height) {
+        return Bitmap(width, height, PixelFormat::Colour);
+    }
+    if (static_cast<long long>(width) * height <= kKeptOverviewPixels) m_overview = overview;
+    return overview;
+}
+
+}  // namespace platform

@@ -1,0 +1,126 @@
+#include "platform/pictures/reduced_scaler.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace platform {
+
+namespace {
+
+int BoxStart(int i, int count, int full) {
+    return static_cast<int>(static_cast<long long>(i) * full / count);
+}
+int BoxEnd(int i, int count, int full) {
+    return std::max(BoxStart(i, count, full) + 1,
+                    static_cast<int>(static_cast<long long>(i + 1) * full / count));
+}
+
+double Overlap(double a0, double a1, double b0, double b1) {
+    return std::max(0.0, std::min(a1, b1) - std::max(a0, b0));
+}
+
+}  // namespace
+
+std::vector<double> BoxEdges(int full, int count) {
+    std::vector<double> edges;
+    for (int i = 0; i < count; ++i) edges.push_back(BoxStart(i, count, full));
+    edges.push_back(full);
+    return edges;
+}
+
+std::vector<double> EighthEdges(int full, int count, int eighths) {
+    std::vector<double> edges;
+    for (int i = 0; i <= count; ++i) edges.push_back(std::min<double>(i * 8.0 / eighths, full));
+    return edges;
+}
+
+ReducedScaler::ReducedScaler(int width, int height, std::vector<double> columnEdges,
+                             std::vector<double> rowEdges)
+    : m_width(std::max(width, 0)),
+      m_height(std::max(height, 0)),
+      m_columnEdges(std::move(columnEdges)),
+      m_rowEdges(std::move(rowEdges)) {}
+
+void ReducedScaler::Start(int width, int height) {
+    m_result = Bitmap(m_width, m_height, PixelFormat::Colour);
+    const int fullWidth = m_columnEdges.empty() ? 0 : static_cast<int>(m_columnEdges.back());
+    const int fullHeight = m_rowEdges.empty() ? 0 : static_cast<int>(m_rowEdges.back());
+    if (width + 1 != static_cast<int>(m_columnEdges.size()) ||
+        height + 1 != static_cast<int>(m_rowEdges.size()) || fullWidth <= 0 || fullHeight <= 0) {
+        m_width = m_height = 0;  // not the copy described: nothing to average
+        return;
+    }
+    for (int tx = 0; tx < m_width; ++tx) {
+        m_left.push_back(BoxStart(tx, m_width, fullWidth));
+        m_right.push_back(BoxEnd(tx, m_width, fullWidth));
+        std::vector<Share> shares;
+        for (int i = 0; i < width; ++i) {
+            const double w =
+                Overlap(m_columnEdges[i], m_columnEdges[i + 1], m_left.back(), m_right.back());
+            if (w > 0) shares.push_back({i, w});
+        }
+        m_shares.push_back(std::move(shares));
+    }
+    for (int ty = 0; ty < m_height; ++ty) {
+        m_top.push_back(BoxStart(ty, m_height, fullHeight));
+        m_bottom.push_back(BoxEnd(ty, m_height, fullHeight));
+    }
+    m_sums.resize(m_height);
+    m_closed.assign(m_height, false);
+    m_rowSums.assign(static_cast<std::size_t>(m_width) * 4, 0.0);
+}
+
+void ReducedScaler::Row(int y, const std::uint32_t* pixels) {
+    if (m_top.empty() || y < 0 || y + 1 >= static_cast<int>(m_rowEdges.size())) return;
+    const double top = m_rowEdges[y], bottom = m_rowEdges[y + 1];
+    for (int tx = 0; tx < m_width; ++tx) {
+        double sums[4] = {0, 0, 0, 0};
+        for (const Share& share : m_shares[tx]) {
+            const std::uint32_t p = pixels[share.column];
+            for (int c = 0; c < 4; ++c) sums[c] += share.weight * ((p >> (8 * c)) & 0xFF);
+        }
+        std::copy_n(sums, 4, &m_rowSums[static_cast<std::size_t>(tx) * 4]);
+    }
+    // The target rows whose boxes this reduced row reaches into.
+    const int first = static_cast<int>(std::upper_bound(m_bottom.begin(), m_bottom.end(), top) -
+                                       m_bottom.begin());
+    for (int ty = first; ty < m_height && m_top[ty] < bottom; ++ty) {
+        const double weight = Overlap(top, bottom, m_top[ty], m_bottom[ty]);
+        if (weight <= 0 || m_closed[ty]) continue;
+        auto& sums = m_sums[ty];
+        if (!sums) sums = std::make_unique<double[]>(m_rowSums.size());
+        for (std::size_t i = 0; i < m_rowSums.size(); ++i) sums[i] += weight * m_rowSums[i];
+    }
+    // Rows come top first: a box that ends above this row's end gets nothing more.
+    for (int ty = first; ty < m_height && m_bottom[ty] <= bottom; ++ty) {
+        if (!m_closed[ty]) Close(ty);
+    }
+}
+
+void ReducedScaler::Close(int targetRow) {
+    const auto& sums = m_sums[targetRow];
+    std::uint32_t* out = m_result.Row(targetRow);
+    const double rows = m_bottom[targetRow] - m_top[targetRow];
+    for (int tx = 0; tx < m_width; ++tx) {
+        const double area = rows * (m_right[tx] - m_left[tx]);
+        std::uint32_t p = 0;
+        for (int c = 0; c < 4; ++c) {
+            const double sum = sums ? sums[static_cast<std::size_t>(tx) * 4 + c] : 0.0;
+            const long value = std::lround(sum / area);
+            p |= static_cast<std::uint32_t>(std::clamp(value, 0L, 255L)) << (8 * c);
+        }
+        out[tx] = p;
+    }
+    m_sums[targetRow].reset();
+    m_closed[targetRow] = true;
+}
+
+Bitmap ReducedScaler::Finish(bool hasAlpha) {
+    for (int ty = 0; ty < static_cast<int>(m_closed.size()); ++ty) {
+        if (!m_closed[ty]) Close(ty);
+    }
+    m_result.SetHasAlpha(hasAlpha);
+    return std::move(m_result);
+}
+
+}  // namespace platform

@@ -1,0 +1,100 @@
+#include "platform/pictures/row_scaler.h"
+
+#include <algorithm>
+
+namespace platform {
+
+namespace {
+
+// Scale's box of target index `i` of `count` over `sourceCount`: [first, end).
+int BoxStart(int i, int count, int sourceCount) {
+    return static_cast<int>(static_cast<long long>(i) * sourceCount / count);
+}
+int BoxEnd(int i, int count, int sourceCount) {
+    return std::max(BoxStart(i, count, sourceCount) + 1,
+                    static_cast<int>(static_cast<long long>(i + 1) * sourceCount / count));
+}
+
+}  // namespace
+
+RowScaler::RowScaler(int width, int height)
+    : m_width(std::max(width, 0)), m_height(std::max(height, 0)) {}
+
+void RowScaler::Start(int width, int height) {
+    m_sourceWidth = std::max(width, 0);
+    m_sourceHeight = std::max(height, 0);
+    m_result = Bitmap(m_width, m_height, PixelFormat::Colour);
+    if (m_sourceWidth == 0 || m_sourceHeight == 0) return;
+    for (int tx = 0; tx < m_width; ++tx) {
+        m_left.push_back(BoxStart(tx, m_width, m_sourceWidth));
+        m_right.push_back(BoxEnd(tx, m_width, m_sourceWidth));
+    }
+    for (int ty = 0; ty < m_height; ++ty) {
+        m_top.push_back(BoxStart(ty, m_height, m_sourceHeight));
+        m_bottom.push_back(BoxEnd(ty, m_height, m_sourceHeight));
+    }
+    m_rowsIn.assign(m_height, 0);
+    m_sums.resize(m_height);
+    m_rowSums.assign(static_cast<std::size_t>(m_width) * 4, 0);
+}
+
+void RowScaler::Row(int y, const std::uint32_t* pixels) {
+    if (m_result.IsEmpty() || m_top.empty() || y < 0 || y >= m_sourceHeight) return;
+    // The target rows whose boxes hold source row y: a run, as boxes only move down.
+    const int first =
+        static_cast<int>(std::upper_bound(m_bottom.begin(), m_bottom.end(), y) - m_bottom.begin());
+    const int end =
+        static_cast<int>(std::upper_bound(m_top.begin(), m_top.end(), y) - m_top.begin());
+    if (first >= end) return;
+
+    for (int tx = 0; tx < m_width; ++tx) {
+        // Red with blue, and green with alpha, each pair in one 64-bit word: a box row of
+        // up to 2^16 pixels cannot carry one 32-bit half into the other.
+        std::uint64_t redBlue = 0, greenAlpha = 0;
+        for (int x = m_left[tx]; x < m_right[tx]; ++x) {
+            const std::uint32_t p = pixels[x];
+            redBlue += (p & 0xFFu) | (static_cast<std::uint64_t>(p & 0xFF0000u) << 16);
+            greenAlpha += ((p >> 8) & 0xFFu) | (static_cast<std::uint64_t>(p >> 24) << 32);
+        }
+        std::uint64_t* sums = &m_rowSums[static_cast<std::size_t>(tx) * 4];
+        sums[0] = redBlue & 0xFFFFFFFFu;
+        sums[1] = greenAlpha & 0xFFFFFFFFu;
+        sums[2] = redBlue >> 32;
+        sums[3] = greenAlpha >> 32;
+    }
+    for (int ty = first; ty < end; ++ty) {
+        auto& sums = m_sums[ty];
+        if (!sums) sums = std::make_unique<std::uint64_t[]>(m_rowSums.size());
+        for (std::size_t i = 0; i < m_rowSums.size(); ++i) sums[i] += m_rowSums[i];
+        if (++m_rowsIn[ty] == m_bottom[ty] - m_top[ty]) Close(ty);
+    }
+}
+
+void RowScaler::Close(int targetRow) {
+    const auto& sums = m_sums[targetRow];
+    std::uint32_t* out = m_result.Row(targetRow);
+    const std::uint64_t rows = static_cast<std::uint64_t>(m_bottom[targetRow] - m_top[targetRow]);
+    for (int tx = 0; tx < m_width; ++tx) {
+        const std::uint64_t n = rows * static_cast<std::uint64_t>(m_right[tx] - m_left[tx]);
+        std::uint32_t p = 0;
+        for (int c = 0; c < 4; ++c) {
+            const std::uint64_t sum = sums ? sums[static_cast<std::size_t>(tx) * 4 + c] : 0;
+            p |= static_cast<std::uint32_t>((sum + n / 2) / n) << (8 * c);
+        }
+        out[tx] = p;
+    }
+    m_sums[targetRow].reset();
+}
+
+Bitmap RowScaler::Finish(bool hasAlpha) {
+    if (!m_top.empty()) {
+        for (int ty = 0; ty < m_height; ++ty) {
+            if (m_rowsIn[ty] < m_bottom[ty] - m_top[ty]) Close(ty);
+        }
+        m_top.clear();
+    }
+    m_result.SetHasAlpha(hasAlpha);
+    return std::move(m_result);
+}
+
+}  // namespace platform

@@ -1,0 +1,185 @@
+// Large uncompressed BMP pictures decode only the rows shown; what is shown and written is
+// what a whole decode gives, for every layout of rows and pixels.
+#include "platform/pictures/bmp_picture.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "platform/forms/platform_error.h"
+#include "platform/pictures/picture_files.h"
+#include "tests/platform/pictures/picture_comparison.h"
+#include "tests/support/test_files.h"
+
+namespace platform {
+namespace {
+
+struct BmpLayout {
+    int width = 0;
+    int height = 0;
+    int bitCount = 24;
+    bool topDown = false;
+    int paletteEntries = 0;        // written, and named in biClrUsed when not the full depth
+    bool bitfields565 = false;     // 16 bits as 5-6-5 through BI_BITFIELDS
+    bool lastRowUnpadded = false;  // the writer stopped at the last pixel
+};
+
+void Put(std::vector<std::uint8_t>& out, std::uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+}
+
+// A BMP file whose pixels follow a pattern that differs from row to row and column to column.
+std::vector<std::uint8_t> WriteBmp(const BmpLayout& layout) {
+    const std::size_t stride =
+        (static_cast<std::size_t>(layout.width) * layout.bitCount + 31) / 32 * 4;
+    const std::size_t masks = layout.bitfields565 ? 12 : 0;
+    const std::size_t offset =
+        14 + 40 + masks + 4 * static_cast<std::size_t>(layout.paletteEntries);
+    std::vector<std::uint8_t> out = {'B', 'M'};
+    Put(out, 0, 4);  // bfSize, not relied on
+    Put(out, 0, 4);
+    Put(out, static_cast<std::uint32_t>(offset), 4);
+    Put(out, 40, 4);
+    Put(out, static_cast<std::uint32_t>(layout.width), 4);
+    Put(out, static_cast<std::uint32_t>(layout.topDown ? -layout.height : layout.height), 4);
+    Put(out, 1, 2);
+    Put(out, static_cast<std::uint32_t>(layout.bitCount), 2);
+    Put(out, layout.bitfields565 ? 3 : 0, 4);
+    Put(out, 0, 4);
+    Put(out, 2835, 4);
+    Put(out, 2835, 4);
+    const bool fullPalette =
+        layout.bitCount <= 8 && layout.paletteEntries == (1 << layout.bitCount);
+    Put(out, fullPalette ? 0 : static_cast<std::uint32_t>(layout.paletteEntries), 4);
+    Put(out, 0, 4);
+    if (layout.bitfields565) {
+        Put(out, 0xF800, 4);
+        Put(out, 0x07E0, 4);
+        Put(out, 0x001F, 4);
+    }
+    for (int i = 0; i < layout.paletteEntries; ++i) Put(out, 0x00123456u * (i + 1) & 0xFFFFFF, 4);
+    for (int stored = 0; stored < layout.height; ++stored) {
+        const int y = layout.topDown ? stored : layout.height - 1 - stored;
+        std::vector<std::uint8_t> row(stride, 0);
+        for (int x = 0; x < layout.width; ++x) {
+            const std::uint32_t v =
+                static_cast<std::uint32_t>(x * 7 + y * 13 + (x * y) / 5) * 2654435761u;
+            if (layout.bitCount <= 8) {
+                const int perByte = 8 / layout.bitCount;
+                const std::uint32_t index =
+                    v % static_cast<std::uint32_t>(std::max(layout.paletteEntries, 1));
+                row[x / perByte] |=
+                    static_cast<std::uint8_t>(index << (8 - layout.bitCount * (x % perByte + 1)));
+            } else {
+                for (int b = 0; b < layout.bitCount / 8; ++b)
+                    row[x * (layout.bitCount / 8) + b] =
+                        static_cast<std::uint8_t>(v >> (8 * b + 3));
+            }
+        }
+        if (layout.lastRowUnpadded && stored == layout.height - 1) {
+            row.resize((static_cast<std::size_t>(layout.width) * layout.bitCount + 7) / 8);
+        }
+        out.insert(out.end(), row.begin(), row.end());
+    }
+    return out;
+}
+
+class BmpPictureTest : public ::testing::Test {
+  protected:
+    std::string Write(const std::vector<std::uint8_t>& bytes) {
+        const std::string path = dir.File("picture.bmp");
+        test_support::WriteBytes(path, bytes);
+        return path;
+    }
+    test_support::TempDir dir;
+};
+
+TEST_F(BmpPictureTest, ShowsAndWritesWhatAWholeDecodeGivesForEveryRowAndPixelLayout) {
+    const struct {
+        const char* what;
+        BmpLayout layout;
+        bool decodesOnDemand;
+    } cases[] = {
+        {"24 bits, bottom-up", {.width = 700, .height = 520}, true},
+        {"24 bits, top-down", {.width = 700, .height = 520, .topDown = true}, true},
+        {"24 bits, last row unpadded",
+         {.width = 701, .height = 519, .lastRowUnpadded = true},
+         true},
+        {"32 bits", {.width = 600, .height = 500, .bitCount = 32}, true},
+        {"16 bits, 5-6-5",
+         {.width = 900, .height = 700, .bitCount = 16, .bitfields565 = true},
+         true},
+        {"16 bits, 5-5-5", {.width = 901, .height = 700, .bitCount = 16, .topDown = true}, true},
+        {"8 bits, full palette",
+         {.width = 1201, .height = 900, .bitCount = 8, .paletteEntries = 256},
+         true},
+        {"4 bits", {.width = 2001, .height = 1100, .bitCount = 4, .paletteEntries = 16}, true},
+        {"1 bit", {.width = 3001, .height = 2900, .bitCount = 1, .paletteEntries = 2}, true},
+        // A pixel past the end of a short palette anywhere makes the file invalid: read whole.
+        {"8 bits, short palette",
+         {.width = 1201, .height = 900, .bitCount = 8, .paletteEntries = 200},
+         false},
+        {"small", {.width = 50, .height = 40}, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::vector<std::uint8_t> file = WriteBmp(c.layout);
+        const auto whole = test_support::DecodedWhole(file);
+        ASSERT_TRUE(whole.has_value());
+        const Picture lazy = LoadPicture(Write(file));
+        EXPECT_EQ(lazy.DecodesOnDemand(), c.decodesOnDemand);
+        EXPECT_TRUE(test_support::DrawsAndWritesAlike(lazy, *whole, dir.Path().string()));
+        EXPECT_TRUE(test_support::OverviewNear(lazy, *whole, 80, 80, 0, 0));
+        EXPECT_TRUE(test_support::OverviewNear(lazy, *whole, 33, 700, 0, 0));
+        // A pane grown to the picture's size is drawn straight from the rows.
+        Bitmap pane(whole->Width(), whole->Height(), PixelFormat::Colour, 0xFFFFFF);
+        Bitmap wanted = pane;
+        lazy.Render(pane);
+        whole->Render(wanted);
+        EXPECT_EQ(pane, wanted);
+    }
+}
+
+TEST_F(BmpPictureTest, AcceptsExactlyWhatAWholeDecodeAcceptsWhenCutShort) {
+    const std::vector<std::uint8_t> file = WriteBmp({.width = 700, .height = 520});
+    for (const std::size_t length :
+         {file.size() - 1, file.size() - 2100, file.size() / 2, std::size_t{2000000}}) {
+        SCOPED_TRACE(length);
+        std::vector<std::uint8_t> cut(file.begin(), file.begin() + std::min(length, file.size()));
+        const auto whole = test_support::DecodedWhole(cut);
+        try {
+            const Picture lazy = LoadPicture(Write(cut));
+            ASSERT_TRUE(whole.has_value()) << "accepted what the whole decode refuses";
+            EXPECT_TRUE(test_support::DrawsAndWritesAlike(lazy, *whole, dir.Path().string()));
+        } catch (const PlatformError& error) {
+            EXPECT_EQ(error.Number(), ErrorNumber::InvalidPicture);
+            EXPECT_FALSE(whole.has_value()) << "refused what the whole decode accepts";
+        }
+    }
+}
+
+TEST_F(BmpPictureTest, PanesReadOnlyTheTopRowsWhichABottomUpFileStoresLast) {
+    const std::vector<std::uint8_t> file = WriteBmp({.width = 1500, .height = 1500});
+    const std::string path = Write(file);
+    const auto bytesRead = [] {
+        std::ifstream io("/proc/self/io");
+        std::string key;
+        long long value = 0;
+        while (io >> key >> value) {
+            if (key == "rchar:") return value;
+        }
+        return -1LL;
+    };
+    const long long start = bytesRead();
+    const Picture picture = LoadPicture(path);
+    Bitmap pane(32, 32, PixelFormat::Colour, 0xFFFFFF);
+    picture.Render(pane);
+    EXPECT_LT(bytesRead() - start, static_cast<long long>(file.size()) / 10);
+    const Picture whole = *test_support::DecodedWhole(file);
+    Bitmap wanted(32, 32, PixelFormat::Colour, 0xFFFFFF);
+    whole.Render(wanted);
+    EXPECT_EQ(pane, wanted);
+}
+
+}  // namespace
+}  // namespace platform

@@ -1,0 +1,60 @@
+// Every public corpus file through LoadPicture against its whole decode: the same files
+// accepted, the same pixels shown, the same bytes written, the same overview.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "platform/forms/platform_error.h"
+#include "platform/pictures/picture_files.h"
+#include "tests/platform/pictures/picture_comparison.h"
+#include "tests/support/test_files.h"
+
+namespace platform {
+namespace {
+
+namespace fs = std::filesystem;
+
+void ExpectEveryFileAlike(const fs::path& folder, const std::string& extension) {
+    ASSERT_TRUE(fs::is_directory(folder)) << folder;
+    test_support::TempDir dir;
+    int compared = 0;
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+        if (!entry.is_regular_file() || entry.path().extension() != extension) continue;
+        SCOPED_TRACE(entry.path().string());
+        const auto whole = test_support::DecodedWhole(test_support::ReadBytes(entry.path()));
+        Picture lazy;
+        bool loaded = true;
+        try {
+            lazy = LoadPicture(entry.path().string());
+        } catch (const PlatformError&) {
+            loaded = false;
+        }
+        ASSERT_EQ(loaded, whole.has_value());
+        if (!loaded) continue;
+        EXPECT_TRUE(test_support::DrawsAndWritesAlike(lazy, *whole, dir.Path().string()));
+        EXPECT_TRUE(test_support::OverviewNear(lazy, *whole, 80, 80, 0, 0));
+        EXPECT_TRUE(test_support::OverviewNear(lazy, *whole, 7, 3, 0, 0));
+        ++compared;
+    }
+    EXPECT_GT(compared, 0) << "no " << extension << " file in " << folder;
+}
+
+TEST(PictureCorpora, GifSuiteShowsAndWritesWhatAWholeDecodeGives) {
+    ExpectEveryFileAlike(test_support::CorporaDir() / "gif-test-suite", ".gif");
+}
+
+TEST(PictureCorpora, BmpSuiteShowsAndWritesWhatAWholeDecodeGives) {
+    ExpectEveryFileAlike(test_support::CorporaDir() / "bmpsuite", ".bmp");
+}
+
+TEST(PictureCorpora, PngSuiteShowsAndWritesWhatAWholeDecodeGives) {
+    ExpectEveryFileAlike(test_support::CorporaDir() / "pngsuite", ".png");
+}
+
+TEST(PictureCorpora, IconsAndCursorsShowAndWriteWhatAWholeDecodeGives) {
+    ExpectEveryFileAlike(test_support::CorporaDir() / "pillow-ico-cur", ".ico");
+    ExpectEveryFileAlike(test_support::CorporaDir() / "pillow-ico-cur", ".cur");
+}
+
+}  // namespace
+}  // namespace platform
