@@ -46,6 +46,13 @@ std::optional<int> ParseSize(const std::string& text) {
     return std::nullopt;
 }
 
+// --help and --version win over everything else on the line, as users expect.
+std::optional<CommandKind> HelpOrVersion(const std::vector<std::string>& args) {
+    if (AsksFor(args, {"-h", "--help"})) return CommandKind::Help;
+    if (AsksFor(args, {"--version"})) return CommandKind::Version;
+    return std::nullopt;
+}
+
 ConvertCommand UsageError(std::string error) {
     ConvertCommand command;
     command.kind = CommandKind::UsageError;
@@ -63,12 +70,8 @@ std::string ProgramVersion() {
 
 ConvertCommand ParseConvertCommand(const std::vector<std::string>& args) {
     ConvertCommand command;
-    if (AsksFor(args, {"-h", "--help"})) {
-        command.kind = CommandKind::Help;
-        return command;
-    }
-    if (AsksFor(args, {"--version"})) {
-        command.kind = CommandKind::Version;
+    if (const auto kind = HelpOrVersion(args)) {
+        command.kind = *kind;
         return command;
     }
 
@@ -128,12 +131,8 @@ ConvertCommand ParseConvertCommand(const std::vector<std::string>& args) {
 
 DesktopCommand ParseDesktopCommand(const std::vector<std::string>& args) {
     DesktopCommand command;
-    if (AsksFor(args, {"-h", "--help"})) {
-        command.kind = CommandKind::Help;
-        return command;
-    }
-    if (AsksFor(args, {"--version"})) {
-        command.kind = CommandKind::Version;
+    if (const auto kind = HelpOrVersion(args)) {
+        command.kind = *kind;
         return command;
     }
     std::vector<std::string> files;

@@ -1,6 +1,7 @@
 #include "platform/pictures/codecs/bmp_codec.h"
 
 #include "platform/pictures/codecs/byte_reader.h"
+#include "platform/pictures/codecs/byte_writer.h"
 #include "platform/pictures/codecs/dib_codec.h"
 #include "platform/pictures/codecs/limits.h"
 
@@ -13,16 +14,6 @@ constexpr std::size_t kFileHeaderBytes = 14;
 constexpr std::size_t kInfoHeaderBytes = 40;
 // 96 dots per inch.
 constexpr std::uint32_t kPixelsPerMetre = 2835;
-
-void PutU16(std::vector<std::uint8_t>& out, std::uint32_t value) {
-    out.push_back(static_cast<std::uint8_t>(value));
-    out.push_back(static_cast<std::uint8_t>(value >> 8));
-}
-
-void PutU32(std::vector<std::uint8_t>& out, std::uint32_t value) {
-    PutU16(out, value & 0xFFFF);
-    PutU16(out, value >> 16);
-}
 
 }  // namespace
 

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "platform/pictures/codecs/byte_reader.h"
+#include "platform/pictures/codecs/byte_writer.h"
 #include "platform/pictures/codecs/dib_codec.h"
 #include "platform/pictures/codecs/limits.h"
 #include "platform/pictures/codecs/png_codec.h"
@@ -234,16 +235,6 @@ Result<IconImage> DecodeBitmapEntry(const Entry& entry) {
         }
     }
     return icon;
-}
-
-void PutU16(std::vector<std::uint8_t>& out, std::uint32_t value) {
-    out.push_back(static_cast<std::uint8_t>(value));
-    out.push_back(static_cast<std::uint8_t>(value >> 8));
-}
-
-void PutU32(std::vector<std::uint8_t>& out, std::uint32_t value) {
-    PutU16(out, value & 0xFFFF);
-    PutU16(out, value >> 16);
 }
 
 bool SeeThrough(const IconImage& icon, int x, int y) {
