@@ -1,7 +1,10 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <ostream>
+#include <utility>
 #include <vector>
 
 #include "platform/pictures/codecs/codec_result.h"
@@ -12,6 +15,20 @@ inline void PrintTo(CodecError error, std::ostream* out) { *out << Describe(erro
 }  // namespace platform::codecs
 
 namespace test_support {
+
+// The decoded value, failing the test (with the codec's reason) when there is none.
+template <typename T>
+T DecodedValue(platform::codecs::Result<T> result) {
+    EXPECT_TRUE(result.Ok()) << (result.Ok() ? "" : result.Failure().detail);
+    return result.Ok() ? std::move(result).Value() : T();
+}
+
+// The reason a decode was refused, failing the test when it was not.
+template <typename T>
+platform::codecs::CodecError RefusalOf(const platform::codecs::Result<T>& result) {
+    EXPECT_FALSE(result.Ok());
+    return result.Ok() ? platform::codecs::CodecError::WriteFailed : result.Failure().error;
+}
 
 using Bytes = std::vector<std::uint8_t>;
 

@@ -9,6 +9,8 @@
 
 namespace {
 
+using test_support::RefusalOf;
+
 using namespace platform;
 using namespace platform::codecs;
 using Bytes = std::vector<std::uint8_t>;
@@ -34,12 +36,6 @@ Bytes MakeBmp(int width, int height, int bitCount, std::uint32_t compression,
     for (std::uint32_t colour : palette) Put(out, colour, 4);
     out.insert(out.end(), pixels.begin(), pixels.end());
     return out;
-}
-
-CodecError Refusal(const Bytes& file) {
-    auto decoded = DecodeBmp(file);
-    EXPECT_FALSE(decoded.Ok());
-    return decoded ? CodecError::WriteFailed : decoded.Failure().error;
 }
 
 TEST(BmpWriter, WritesTwentyFourBitRowsBottomUpPaddedToFourBytes) {
@@ -92,23 +88,23 @@ TEST(BmpReader, RefusesHeadersAndOffsetsThatLie) {
         for (int i = 0; i < 4; ++i) file[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
         return file;
     };
-    EXPECT_EQ(Refusal(changed(10, 0xFFFFFFF0)), CodecError::Truncated);      // pixels past end
-    EXPECT_EQ(Refusal(changed(10, 20)), CodecError::BadHeader);              // inside the header
-    EXPECT_EQ(Refusal(changed(14, 41)), CodecError::BadHeader);              // header size
-    EXPECT_EQ(Refusal(changed(18, 0)), CodecError::BadDimensions);           // width 0
-    EXPECT_EQ(Refusal(changed(22, 0x80000000)), CodecError::LimitExceeded);  // most negative
-    EXPECT_EQ(Refusal(changed(18, 70000)), CodecError::LimitExceeded);
-    EXPECT_EQ(Refusal(changed(30, 9)), CodecError::BadHeader);  // compression
-    EXPECT_EQ(Refusal(changed(46, 3)), CodecError::BadHeader);  // 3 colours, room for 2
+    EXPECT_EQ(RefusalOf(DecodeBmp(changed(10, 0xFFFFFFF0))), CodecError::Truncated);      // pixels past end
+    EXPECT_EQ(RefusalOf(DecodeBmp(changed(10, 20))), CodecError::BadHeader);              // inside the header
+    EXPECT_EQ(RefusalOf(DecodeBmp(changed(14, 41))), CodecError::BadHeader);              // header size
+    EXPECT_EQ(RefusalOf(DecodeBmp(changed(18, 0))), CodecError::BadDimensions);           // width 0
+    EXPECT_EQ(RefusalOf(DecodeBmp(changed(22, 0x80000000))), CodecError::LimitExceeded);  // most negative
+    EXPECT_EQ(RefusalOf(DecodeBmp(changed(18, 70000))), CodecError::LimitExceeded);
+    EXPECT_EQ(RefusalOf(DecodeBmp(changed(30, 9))), CodecError::BadHeader);  // compression
+    EXPECT_EQ(RefusalOf(DecodeBmp(changed(46, 3))), CodecError::BadHeader);  // 3 colours, room for 2
     // The last row may lack its padding, not its pixels.
     EXPECT_TRUE(DecodeBmp(Bytes(good.begin(), good.end() - 3)).Ok());
-    EXPECT_EQ(Refusal(Bytes(good.begin(), good.end() - 4)), CodecError::Truncated);
-    EXPECT_EQ(Refusal(Bytes(good.begin(), good.begin() + 20)), CodecError::Truncated);
-    EXPECT_EQ(Refusal({'B', 'A', 0, 0}), CodecError::BadSignature);
+    EXPECT_EQ(RefusalOf(DecodeBmp(Bytes(good.begin(), good.end() - 4))), CodecError::Truncated);
+    EXPECT_EQ(RefusalOf(DecodeBmp(Bytes(good.begin(), good.begin() + 20))), CodecError::Truncated);
+    EXPECT_EQ(RefusalOf(DecodeBmp(Bytes{'B', 'A', 0, 0})), CodecError::BadSignature);
     // Masks that overlap, or leave a gap.
-    EXPECT_EQ(Refusal(MakeBmp(1, 1, 16, 3, {}, row, 52, {0x7C00, 0x07E0, 0x001F})),
+    EXPECT_EQ(RefusalOf(DecodeBmp(MakeBmp(1, 1, 16, 3, {}, row, 52, {0x7C00, 0x07E0, 0x001F}))),
               CodecError::BadHeader);
-    EXPECT_EQ(Refusal(MakeBmp(1, 1, 16, 3, {}, row, 52, {0x7C00, 0x0360, 0x001F})),
+    EXPECT_EQ(RefusalOf(DecodeBmp(MakeBmp(1, 1, 16, 3, {}, row, 52, {0x7C00, 0x0360, 0x001F}))),
               CodecError::BadHeader);
 }
 

@@ -5,8 +5,12 @@
 #include <chrono>
 
 #include "tests/platform/pictures/codecs/gif_test_writer.h"
+#include "tests/support/codec_test_support.h"
 
 namespace {
+
+using test_support::DecodedValue;
+using test_support::RefusalOf;
 
 using platform::Bitmap;
 using platform::PixelFormat;
@@ -54,24 +58,12 @@ Bitmap Expected(int screenWidth, int screenHeight, const GifTestFrame& frame,
     return expected;
 }
 
-Bitmap Decoded(const std::vector<std::uint8_t>& file) {
-    auto result = DecodeGif(file);
-    EXPECT_TRUE(result.Ok()) << (result.Ok() ? "" : result.Failure().detail);
-    return result.Ok() ? std::move(result).Value() : Bitmap();
-}
-
-CodecError ErrorOf(const std::vector<std::uint8_t>& file) {
-    auto result = DecodeGif(file);
-    EXPECT_FALSE(result.Ok());
-    return result.Ok() ? CodecError::WriteFailed : result.Failure().error;
-}
-
 const GifColours kFour = {kRed, kGreen, kBlue, kWhite};
 
 TEST(GifDecoder, DecodesAnOpaqueFrameCoveringTheScreenWithoutAlpha) {
     const GifTestFrame frame = Frame(0, 0, 5, 3, 4);
-    const Bitmap decoded = Decoded(
-        WriteGif({.screenWidth = 5, .screenHeight = 3, .globalColours = kFour, .frames = {frame}}));
+    const Bitmap decoded = DecodedValue(DecodeGif(
+        WriteGif({.screenWidth = 5, .screenHeight = 3, .globalColours = kFour, .frames = {frame}})));
     EXPECT_EQ(decoded.Pixels(), Expected(5, 3, frame, kFour).Pixels());
     EXPECT_FALSE(decoded.HasAlpha());
 }
@@ -79,8 +71,8 @@ TEST(GifDecoder, DecodesAnOpaqueFrameCoveringTheScreenWithoutAlpha) {
 TEST(GifDecoder, MakesTheTransparentIndexTransparent) {
     GifTestFrame frame = Frame(0, 0, 6, 4, 4);
     frame.transparentIndex = 1;
-    const Bitmap decoded = Decoded(
-        WriteGif({.screenWidth = 6, .screenHeight = 4, .globalColours = kFour, .frames = {frame}}));
+    const Bitmap decoded = DecodedValue(DecodeGif(
+        WriteGif({.screenWidth = 6, .screenHeight = 4, .globalColours = kFour, .frames = {frame}})));
     EXPECT_EQ(decoded.Pixels(), Expected(6, 4, frame, kFour).Pixels());
     EXPECT_EQ(decoded.At(1, 0), 0u);
     EXPECT_TRUE(decoded.HasAlpha());
@@ -88,16 +80,16 @@ TEST(GifDecoder, MakesTheTransparentIndexTransparent) {
     // A transparent index that no pixel uses still makes a picture with alpha.
     frame.transparentIndex = 9;
     EXPECT_TRUE(
-        Decoded(
+        DecodedValue(DecodeGif(
             WriteGif(
-                {.screenWidth = 6, .screenHeight = 4, .globalColours = kFour, .frames = {frame}}))
+                {.screenWidth = 6, .screenHeight = 4, .globalColours = kFour, .frames = {frame}})))
             .HasAlpha());
 }
 
 TEST(GifDecoder, LeavesTheScreenOutsideTheFrameTransparentAndClipsTheFrame) {
     const GifTestFrame frame = Frame(4, 3, 4, 4, 4);  // reaches 2 columns and 1 row past the screen
-    const Bitmap decoded = Decoded(
-        WriteGif({.screenWidth = 6, .screenHeight = 6, .globalColours = kFour, .frames = {frame}}));
+    const Bitmap decoded = DecodedValue(DecodeGif(
+        WriteGif({.screenWidth = 6, .screenHeight = 6, .globalColours = kFour, .frames = {frame}})));
     ASSERT_EQ(decoded.Width(), 6);
     ASSERT_EQ(decoded.Height(), 6);
     EXPECT_EQ(decoded.Pixels(), Expected(6, 6, frame, kFour).Pixels());
@@ -114,8 +106,8 @@ TEST(GifDecoder, PutsInterlacedRowsInDisplayOrder) {
         GifTestFrame frame{.width = 3, .height = height, .interlaced = true};
         for (int y = 0; y < height; ++y)
             frame.indices.insert(frame.indices.end(), 3, static_cast<std::uint8_t>(10 * y));
-        const Bitmap decoded = Decoded(WriteGif(
-            {.screenWidth = 3, .screenHeight = height, .globalColours = ramp, .frames = {frame}}));
+        const Bitmap decoded = DecodedValue(DecodeGif(WriteGif(
+            {.screenWidth = 3, .screenHeight = height, .globalColours = ramp, .frames = {frame}})));
         EXPECT_EQ(decoded.Pixels(), Expected(3, height, frame, ramp).Pixels());
         EXPECT_FALSE(decoded.HasAlpha());
     }
@@ -124,27 +116,27 @@ TEST(GifDecoder, PutsInterlacedRowsInDisplayOrder) {
 TEST(GifDecoder, UsesTheFrameColourTableBeforeTheGlobalOne) {
     GifTestFrame frame = Frame(0, 0, 4, 2, 2);
     frame.localColours = GifColours{kBlue, kWhite};
-    const Bitmap decoded = Decoded(
-        WriteGif({.screenWidth = 4, .screenHeight = 2, .globalColours = kFour, .frames = {frame}}));
+    const Bitmap decoded = DecodedValue(DecodeGif(
+        WriteGif({.screenWidth = 4, .screenHeight = 2, .globalColours = kFour, .frames = {frame}})));
     EXPECT_EQ(decoded.Pixels(), Expected(4, 2, frame, *frame.localColours).Pixels());
 
     // Without a global table the frame's own still serves.
-    EXPECT_EQ(Decoded(WriteGif({.screenWidth = 4, .screenHeight = 2, .frames = {frame}})).Pixels(),
+    EXPECT_EQ(DecodedValue(DecodeGif(WriteGif({.screenWidth = 4, .screenHeight = 2, .frames = {frame}}))).Pixels(),
               Expected(4, 2, frame, *frame.localColours).Pixels());
 }
 
 TEST(GifDecoder, RefusesAFrameWithNoColourTableAtAll) {
     EXPECT_EQ(
-        ErrorOf(WriteGif({.screenWidth = 4, .screenHeight = 2, .frames = {Frame(0, 0, 4, 2, 2)}})),
+        RefusalOf(DecodeGif(WriteGif({.screenWidth = 4, .screenHeight = 2, .frames = {Frame(0, 0, 4, 2, 2)}}))),
         CodecError::BadHeader);
 }
 
 TEST(GifDecoder, ShowsIndicesPastTheColourTableAsOpaqueBlack) {
     GifTestFrame frame{.width = 3, .height = 1, .indices = {0, 5, 255}};
-    const Bitmap decoded = Decoded(WriteGif({.screenWidth = 3,
+    const Bitmap decoded = DecodedValue(DecodeGif(WriteGif({.screenWidth = 3,
                                              .screenHeight = 1,
                                              .globalColours = GifColours{kWhite, kRed},
-                                             .frames = {frame}}));
+                                             .frames = {frame}})));
     EXPECT_EQ(decoded.Pixels(), (std::vector<std::uint32_t>{kOpaque | kWhite, kOpaque, kOpaque}));
 }
 
@@ -153,15 +145,15 @@ TEST(GifDecoder, ReturnsTheFirstFrameOnly) {
     GifTestFrame second = Frame(1, 1, 2, 2, 2);
     second.indices = {3, 3, 3, 3};
     second.transparentIndex = 0;
-    const Bitmap decoded = Decoded(WriteGif(
-        {.screenWidth = 4, .screenHeight = 4, .globalColours = kFour, .frames = {first, second}}));
+    const Bitmap decoded = DecodedValue(DecodeGif(WriteGif(
+        {.screenWidth = 4, .screenHeight = 4, .globalColours = kFour, .frames = {first, second}})));
     EXPECT_EQ(decoded.Pixels(), Expected(4, 4, first, kFour).Pixels());
     EXPECT_FALSE(decoded.HasAlpha());
 }
 
 TEST(GifDecoder, TakesTheFrameExtentWhenTheScreenSizeIsZero) {
     const GifTestFrame frame = Frame(1, 2, 3, 2, 4);
-    const Bitmap decoded = Decoded(WriteGif({.globalColours = kFour, .frames = {frame}}));
+    const Bitmap decoded = DecodedValue(DecodeGif(WriteGif({.globalColours = kFour, .frames = {frame}})));
     ASSERT_EQ(decoded.Width(), 4);
     ASSERT_EQ(decoded.Height(), 4);
     EXPECT_EQ(decoded.Pixels(), Expected(4, 4, frame, kFour).Pixels());
@@ -169,17 +161,17 @@ TEST(GifDecoder, TakesTheFrameExtentWhenTheScreenSizeIsZero) {
 
 TEST(GifDecoder, RefusesHugeScreenOrFrameQuicklyBeforeDecoding) {
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(ErrorOf(WriteGif({.screenWidth = 65535,
+    EXPECT_EQ(RefusalOf(DecodeGif(WriteGif({.screenWidth = 65535,
                                 .screenHeight = 65535,
                                 .globalColours = kFour,
-                                .frames = {Frame(0, 0, 2, 2, 4)}})),
+                                .frames = {Frame(0, 0, 2, 2, 4)}}))),
               CodecError::LimitExceeded);
     // A frame of 4 gigapixels on a small screen: every row would be decoded only to be dropped.
     GifTestFrame huge = Frame(0, 0, 2, 2, 4);
     huge.width = huge.height = 65535;
     EXPECT_EQ(
-        ErrorOf(WriteGif(
-            {.screenWidth = 10, .screenHeight = 10, .globalColours = kFour, .frames = {huge}})),
+        RefusalOf(DecodeGif(WriteGif(
+            {.screenWidth = 10, .screenHeight = 10, .globalColours = kFour, .frames = {huge}}))),
         CodecError::LimitExceeded);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
 }
@@ -191,7 +183,7 @@ TEST(GifDecoder, KeepsTheRowsOfAFrameCutShortAndLeavesTheRestTransparent) {
     auto file = WriteGif(
         {.screenWidth = 40, .screenHeight = 40, .globalColours = kFour, .frames = {frame}});
     file.resize(file.size() * 6 / 10);
-    const Bitmap decoded = Decoded(file);
+    const Bitmap decoded = DecodedValue(DecodeGif(file));
     ASSERT_EQ(decoded.Height(), 40);
     const Bitmap expected = Expected(40, 40, frame, kFour);
     EXPECT_EQ(decoded.Crop(0, 0, 40, 10).Pixels(), expected.Crop(0, 0, 40, 10).Pixels());
@@ -204,7 +196,7 @@ TEST(GifDecoder, KeepsTheWholeFrameWhenOnlyItsEndMarkersAreMissing) {
     auto file =
         WriteGif({.screenWidth = 7, .screenHeight = 9, .globalColours = kFour, .frames = {frame}});
     file.resize(file.size() - 2);  // the data's closing empty block and the trailer
-    const Bitmap decoded = Decoded(file);
+    const Bitmap decoded = DecodedValue(DecodeGif(file));
     EXPECT_EQ(decoded.Pixels(), Expected(7, 9, frame, kFour).Pixels());
     EXPECT_FALSE(decoded.HasAlpha());
 }
@@ -216,14 +208,14 @@ TEST(GifDecoder, RefusesAFileCutBeforeItsFirstRow) {
                                  .frames = {Frame(0, 0, 8, 8, 4)}});
     for (std::size_t length : {0, 3, 6, 12, 13 + 12, 13 + 12 + 10, 13 + 12 + 12}) {
         SCOPED_TRACE(length);
-        EXPECT_EQ(ErrorOf(std::vector<std::uint8_t>(whole.begin(), whole.begin() + length)),
+        EXPECT_EQ(RefusalOf(DecodeGif(std::vector<std::uint8_t>(whole.begin(), whole.begin() + length))),
                   CodecError::Truncated);
     }
 }
 
 TEST(GifDecoder, RefusesOtherFormatsAndFilesWithoutFrames) {
-    EXPECT_EQ(ErrorOf({'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}), CodecError::BadSignature);
-    EXPECT_EQ(ErrorOf(WriteGif({.screenWidth = 8, .screenHeight = 8, .globalColours = kFour})),
+    EXPECT_EQ(RefusalOf(DecodeGif(std::vector<std::uint8_t>{'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0})), CodecError::BadSignature);
+    EXPECT_EQ(RefusalOf(DecodeGif(WriteGif({.screenWidth = 8, .screenHeight = 8, .globalColours = kFour}))),
               CodecError::Corrupt);
 }
 

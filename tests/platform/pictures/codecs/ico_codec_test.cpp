@@ -11,6 +11,8 @@
 
 namespace {
 
+using test_support::RefusalOf;
+
 using namespace platform;
 using namespace platform::codecs;
 using Bytes = std::vector<std::uint8_t>;
@@ -84,12 +86,6 @@ IconImage TestIcon(int size) {
         }
     }
     return icon;
-}
-
-CodecError Refusal(const Bytes& file) {
-    auto decoded = DecodeIco(file);
-    EXPECT_FALSE(decoded.Ok());
-    return decoded ? CodecError::WriteFailed : decoded.Failure().error;
 }
 
 TEST(IcoWriter, WritesOneThirtyTwoBitEntryThatReadsBackToTheSamePlanes) {
@@ -248,25 +244,25 @@ TEST(IcoReader, RefusesDirectoriesThatLie) {
         std::copy(bytes.begin(), bytes.end(), file.begin() + static_cast<std::ptrdiff_t>(at));
         return file;
     };
-    EXPECT_EQ(Refusal(changed(0, {1})), CodecError::BadSignature);         // reserved
-    EXPECT_EQ(Refusal(changed(2, {3})), CodecError::BadSignature);         // type
-    EXPECT_EQ(Refusal(changed(4, {0})), CodecError::BadHeader);            // no entries
-    EXPECT_EQ(Refusal(changed(4, {2})), CodecError::BadHeader);            // entry 2 is data
-    EXPECT_EQ(Refusal(changed(4, {0xFF, 0xFF})), CodecError::Truncated);   // entries missing
-    EXPECT_EQ(Refusal(changed(14, {0xFF, 0xFF})), CodecError::Truncated);  // size past end
-    EXPECT_EQ(Refusal(changed(18, {0xF0, 0xFF, 0xFF, 0xFF})), CodecError::Truncated);  // offset
-    EXPECT_EQ(Refusal(changed(18, {6})), CodecError::BadHeader);       // in directory
-    EXPECT_EQ(Refusal(changed(6, {17})), CodecError::BadDimensions);   // not DIB width
-    EXPECT_EQ(Refusal(changed(22 + 12, {2})), CodecError::BadHeader);  // two planes
-    EXPECT_EQ(Refusal(Bytes(good.begin(), good.begin() + 5)), CodecError::Truncated);
+    EXPECT_EQ(RefusalOf(DecodeIco(changed(0, {1}))), CodecError::BadSignature);         // reserved
+    EXPECT_EQ(RefusalOf(DecodeIco(changed(2, {3}))), CodecError::BadSignature);         // type
+    EXPECT_EQ(RefusalOf(DecodeIco(changed(4, {0}))), CodecError::BadHeader);            // no entries
+    EXPECT_EQ(RefusalOf(DecodeIco(changed(4, {2}))), CodecError::BadHeader);            // entry 2 is data
+    EXPECT_EQ(RefusalOf(DecodeIco(changed(4, {0xFF, 0xFF}))), CodecError::Truncated);   // entries missing
+    EXPECT_EQ(RefusalOf(DecodeIco(changed(14, {0xFF, 0xFF}))), CodecError::Truncated);  // size past end
+    EXPECT_EQ(RefusalOf(DecodeIco(changed(18, {0xF0, 0xFF, 0xFF, 0xFF}))), CodecError::Truncated);  // offset
+    EXPECT_EQ(RefusalOf(DecodeIco(changed(18, {6}))), CodecError::BadHeader);       // in directory
+    EXPECT_EQ(RefusalOf(DecodeIco(changed(6, {17}))), CodecError::BadDimensions);   // not DIB width
+    EXPECT_EQ(RefusalOf(DecodeIco(changed(22 + 12, {2}))), CodecError::BadHeader);  // two planes
+    EXPECT_EQ(RefusalOf(DecodeIco(Bytes(good.begin(), good.begin() + 5))), CodecError::Truncated);
     const auto size = static_cast<std::uint8_t>(good.size() - 22);
-    EXPECT_EQ(Refusal(changed(14, {static_cast<std::uint8_t>(size - 4)})), CodecError::Truncated);
+    EXPECT_EQ(RefusalOf(DecodeIco(changed(14, {static_cast<std::uint8_t>(size - 4)}))), CodecError::Truncated);
     // With no mask at all, a picture with alpha still has its transparency.
     auto noMask = DecodeIco(changed(14, {static_cast<std::uint8_t>(size - 64)}));
     ASSERT_TRUE(noMask.Ok()) << noMask.Failure().detail;
     EXPECT_EQ(noMask.Value().mask, TestIcon(16).mask);
     // 60000 x 30000 pixels are refused before any pixel memory is taken.
-    EXPECT_EQ(Refusal(changed(22 + 4, {0x60, 0xEA, 0, 0, 0x60, 0xEA})), CodecError::LimitExceeded);
+    EXPECT_EQ(RefusalOf(DecodeIco(changed(22 + 4, {0x60, 0xEA, 0, 0, 0x60, 0xEA}))), CodecError::LimitExceeded);
 }
 
 TEST(IcoReader, DecodesOrRefusesEachCorpusFile) {
@@ -287,7 +283,7 @@ TEST(IcoReader, DecodesOrRefusesEachCorpusFile) {
     };
     const auto folder = test_support::CorporaDir() / "pillow-ico-cur";
     for (const auto& [name, error] : refused) {
-        EXPECT_EQ(Refusal(test_support::ReadBytes(folder / name)), error) << name;
+        EXPECT_EQ(RefusalOf(DecodeIco(test_support::ReadBytes(folder / name))), error) << name;
     }
     for (const auto& [name, size] : sizes) {
         auto decoded = DecodeIco(test_support::ReadBytes(folder / name));

@@ -7,8 +7,12 @@
 #include <string>
 
 #include "tests/platform/pictures/codecs/jpeg_test_writer.h"
+#include "tests/support/codec_test_support.h"
 
 namespace {
+
+using test_support::DecodedValue;
+using test_support::RefusalOf;
 
 using platform::Bitmap;
 using platform::PixelFormat;
@@ -69,18 +73,6 @@ bool AllOpaque(const Bitmap& pixels) {
     return true;
 }
 
-Bitmap Decoded(const std::vector<std::uint8_t>& file) {
-    auto result = DecodeJpeg(file);
-    EXPECT_TRUE(result.Ok()) << (result.Ok() ? "" : result.Failure().detail);
-    return result.Ok() ? std::move(result).Value() : Bitmap();
-}
-
-CodecError ErrorOf(const std::vector<std::uint8_t>& file) {
-    auto result = DecodeJpeg(file);
-    EXPECT_FALSE(result.Ok());
-    return result.Ok() ? CodecError::WriteFailed : result.Failure().error;
-}
-
 // Offset of the first marker FF `code` in a file made by our writer (its segments are plain).
 std::size_t FindMarker(const std::vector<std::uint8_t>& file, std::uint8_t code) {
     for (std::size_t i = 0; i + 1 < file.size(); ++i) {
@@ -113,8 +105,8 @@ TEST(JpegDecoder, DecodesColourCloseToSourceAtEverySamplingAndOddSize) {
             SCOPED_TRACE(std::to_string(size[0]) + "x" + std::to_string(size[1]) + " sampling " +
                          std::to_string(sampling.h) + "x" + std::to_string(sampling.v));
             const Bitmap source = SmoothPattern(size[0], size[1]);
-            const Bitmap decoded = Decoded(
-                CompressJpegColour(source, {.hSampling = sampling.h, .vSampling = sampling.v}));
+            const Bitmap decoded = DecodedValue(DecodeJpeg(
+                CompressJpegColour(source, {.hSampling = sampling.h, .vSampling = sampling.v})));
             ASSERT_EQ(decoded.Width(), size[0]);
             ASSERT_EQ(decoded.Height(), size[1]);
             EXPECT_FALSE(decoded.HasAlpha());
@@ -135,9 +127,9 @@ TEST(JpegDecoder, PutsEachQuadrantInPlaceWithItsColour) {
         for (bool progressive : {false, true}) {
             SCOPED_TRACE(std::to_string(sampling.h) + "x" + std::to_string(sampling.v) +
                          (progressive ? " progressive" : " baseline"));
-            const Bitmap decoded = Decoded(CompressJpegColour(
+            const Bitmap decoded = DecodedValue(DecodeJpeg(CompressJpegColour(
                 source,
-                {.hSampling = sampling.h, .vSampling = sampling.v, .progressive = progressive}));
+                {.hSampling = sampling.h, .vSampling = sampling.v, .progressive = progressive})));
             ASSERT_EQ(decoded.Width(), 64);
             EXPECT_TRUE(Near(decoded.At(16, 16), colours[0], 3));
             EXPECT_TRUE(Near(decoded.At(48, 16), colours[1], 3));
@@ -149,8 +141,8 @@ TEST(JpegDecoder, PutsEachQuadrantInPlaceWithItsColour) {
 
 TEST(JpegDecoder, DecodesSolidColourToThatColourEverywhere) {
     const std::uint32_t colour = Rgb(200, 30, 90);
-    const Bitmap decoded = Decoded(CompressJpegColour(Bitmap(45, 31, PixelFormat::Colour, colour),
-                                                      {.hSampling = 2, .vSampling = 2}));
+    const Bitmap decoded = DecodedValue(DecodeJpeg(CompressJpegColour(Bitmap(45, 31, PixelFormat::Colour, colour),
+                                                      {.hSampling = 2, .vSampling = 2})));
     for (std::uint32_t p : decoded.Pixels()) ASSERT_TRUE(Near(p, colour, 3));
 }
 
@@ -162,7 +154,7 @@ TEST(JpegDecoder, DecodesGreyscaleAsEqualChannelsCloseToSource) {
     }
     for (bool progressive : {false, true}) {
         const Bitmap decoded =
-            Decoded(CompressJpegGrey(grey, width, height, {.progressive = progressive}));
+            DecodedValue(DecodeJpeg(CompressJpegGrey(grey, width, height, {.progressive = progressive})));
         ASSERT_EQ(decoded.Width(), width);
         ASSERT_EQ(decoded.Height(), height);
         EXPECT_TRUE(AllOpaque(decoded));
@@ -181,16 +173,16 @@ TEST(JpegDecoder, DecodesProgressiveAndRestartFilesExactlyLikeBaseline) {
     const Bitmap source = SmoothPattern(77, 53);
     for (const Sampling& sampling : kSamplings) {
         const JpegTestOptions baseline{.hSampling = sampling.h, .vSampling = sampling.v};
-        const Bitmap expected = Decoded(CompressJpegColour(source, baseline));
+        const Bitmap expected = DecodedValue(DecodeJpeg(CompressJpegColour(source, baseline)));
         JpegTestOptions progressive = baseline;
         progressive.progressive = true;
-        EXPECT_EQ(Decoded(CompressJpegColour(source, progressive)), expected);
+        EXPECT_EQ(DecodedValue(DecodeJpeg(CompressJpegColour(source, progressive))), expected);
         for (int interval : {1, 3}) {
             JpegTestOptions restarts = baseline;
             restarts.restartInterval = interval;
             const auto file = CompressJpegColour(source, restarts);
             EXPECT_NE(FindMarker(file, 0xD0), 0u) << "the file has no restart marker";
-            EXPECT_EQ(Decoded(file), expected);
+            EXPECT_EQ(DecodedValue(DecodeJpeg(file)), expected);
         }
     }
 }
@@ -229,12 +221,12 @@ void ExpectCmykBlocks(const Bitmap& decoded) {
 TEST(JpegDecoder, ConvertsAdobeInvertedCmykToRgb) {
     for (CmykStorage storage : {CmykStorage::AdobeYcck, CmykStorage::AdobeCmyk}) {
         SCOPED_TRACE(storage == CmykStorage::AdobeYcck ? "YCCK" : "CMYK");
-        ExpectCmykBlocks(Decoded(CompressJpegCmyk(CmykBlocks(true), 64, 16, storage)));
+        ExpectCmykBlocks(DecodedValue(DecodeJpeg(CompressJpegCmyk(CmykBlocks(true), 64, 16, storage))));
     }
 }
 
 TEST(JpegDecoder, ConvertsPlainCmykWithoutAdobeMarkerToRgb) {
-    ExpectCmykBlocks(Decoded(CompressJpegCmyk(CmykBlocks(false), 64, 16, CmykStorage::PlainCmyk)));
+    ExpectCmykBlocks(DecodedValue(DecodeJpeg(CompressJpegCmyk(CmykBlocks(false), 64, 16, CmykStorage::PlainCmyk))));
 }
 
 TEST(JpegDecoder, KeepsTheDecodedTopOfAFileCutInItsScanData) {
@@ -242,7 +234,7 @@ TEST(JpegDecoder, KeepsTheDecodedTopOfAFileCutInItsScanData) {
     auto file = CompressJpegColour(source);
     const std::size_t scanStart = SegmentEnd(file, FindMarker(file, 0xDA));
     file.resize(scanStart + (file.size() - scanStart) / 2);
-    const Bitmap decoded = Decoded(file);
+    const Bitmap decoded = DecodedValue(DecodeJpeg(file));
     ASSERT_EQ(decoded.Height(), 64);
     EXPECT_LT(MeanError(decoded.Crop(0, 0, 64, 16), source.Crop(0, 0, 64, 16)), 1.5);
 }
@@ -254,7 +246,7 @@ TEST(JpegDecoder, RefusesFileCutBeforeItsScanData) {
                                FindMarker(whole, 0xC0) + 5, FindMarker(whole, 0xDA) + 6,
                                SegmentEnd(whole, FindMarker(whole, 0xDA))}) {
         SCOPED_TRACE(length);
-        EXPECT_EQ(ErrorOf(std::vector<std::uint8_t>(whole.begin(), whole.begin() + length)),
+        EXPECT_EQ(RefusalOf(DecodeJpeg(std::vector<std::uint8_t>(whole.begin(), whole.begin() + length))),
                   CodecError::Truncated);
     }
 }
@@ -265,7 +257,7 @@ TEST(JpegDecoder, RefusesZeroWidthOrHeight) {
     for (std::size_t field : {sof + 5, sof + 7}) {  // height, then width
         auto file = whole;
         SetBigEndian16(file, field, 0);
-        EXPECT_EQ(ErrorOf(file), CodecError::BadDimensions);
+        EXPECT_EQ(RefusalOf(DecodeJpeg(file)), CodecError::BadDimensions);
     }
 }
 
@@ -275,7 +267,7 @@ TEST(JpegDecoder, RefusesHugeClaimedSizeQuicklyBeforeDecoding) {
     SetBigEndian16(file, sof + 5, 60000);
     SetBigEndian16(file, sof + 7, 60000);
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(ErrorOf(file), CodecError::LimitExceeded);
+    EXPECT_EQ(RefusalOf(DecodeJpeg(file)), CodecError::LimitExceeded);
     // Decoding 3.6 gigapixels would take minutes and gigabytes; refusing takes microseconds.
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
 }
@@ -283,12 +275,12 @@ TEST(JpegDecoder, RefusesHugeClaimedSizeQuicklyBeforeDecoding) {
 TEST(JpegDecoder, RefusesGarbageOtherFormatsAndTwelveBitSamples) {
     std::vector<std::uint8_t> garbage = {0xFF, 0xD8};
     for (int i = 0; i < 300; ++i) garbage.push_back(static_cast<std::uint8_t>((i * 37) % 251));
-    EXPECT_EQ(ErrorOf(garbage), CodecError::Truncated);  // no marker found before the end
-    EXPECT_EQ(ErrorOf({0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 0, 0, 0, 0}),
+    EXPECT_EQ(RefusalOf(DecodeJpeg(garbage)), CodecError::Truncated);  // no marker found before the end
+    EXPECT_EQ(RefusalOf(DecodeJpeg(std::vector<std::uint8_t>{0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 0, 0, 0, 0})),
               CodecError::BadSignature);
     auto twelveBit = CompressJpegColour(SmoothPattern(16, 16));
     twelveBit[FindMarker(twelveBit, 0xC0) + 4] = 12;
-    EXPECT_EQ(ErrorOf(twelveBit), CodecError::Unsupported);
+    EXPECT_EQ(RefusalOf(DecodeJpeg(twelveBit)), CodecError::Unsupported);
 }
 
 // A hostile progressive file repeats a scan without end; every repeat is a full pass.
@@ -303,7 +295,7 @@ TEST(JpegDecoder, RefusesProgressiveFileWithEndlessScans) {
     std::vector<std::uint8_t> hostile(file.begin(), file.begin() + end);
     for (int i = 0; i < 600; ++i) hostile.insert(hostile.end(), scan.begin(), scan.end());
     hostile.insert(hostile.end(), {0xFF, 0xD9});
-    EXPECT_EQ(ErrorOf(hostile), CodecError::LimitExceeded);
+    EXPECT_EQ(RefusalOf(DecodeJpeg(hostile)), CodecError::LimitExceeded);
 }
 
 }  // namespace
