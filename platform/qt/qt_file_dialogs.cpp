@@ -32,8 +32,13 @@ void QtFileDialogs::Configure(QFileDialog& dialog, const FileDialogRequest& requ
         dialog.setOption(QFileDialog::DontConfirmOverwrite);
     } else {
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
-        dialog.setFileMode(QFileDialog::ExistingFile);
+        // Any typed name comes back, existing or not: the program, not the dialog, tells the
+        // user that a file does not exist.
+        dialog.setFileMode(QFileDialog::AnyFile);
     }
+    // The type box shows each description as the program wrote it; the patterns Qt needs
+    // stay out of sight.
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
     const QStringList filters = NameFilters(request.filter);
     if (!filters.isEmpty()) dialog.setNameFilters(filters);
     // Patterns are written in capitals ("*.JPG") and must match "photo.jpg" as well.

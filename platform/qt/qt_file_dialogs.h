@@ -16,8 +16,9 @@ class QtFileDialogs : public FileDialogService {
 
     // "desc|*.A;*.B|desc2|*.C" becomes {"desc (*.A *.B)", "desc2 (*.C)"}.
     static QStringList NameFilters(const std::string& filter);
-    // Sets the dialog up for the request: title, mode, filters matched in any letter case,
-    // starting folder and name, no question before overwriting.
+    // Sets the dialog up for the request: title, mode, filters shown by their descriptions
+    // alone and matched in any letter case, starting folder and name, any typed name
+    // accepted, no question before overwriting.
     static void Configure(QFileDialog& dialog, const FileDialogRequest& request);
 };
 

@@ -23,6 +23,8 @@ int QtMessageBoxes::Show(const std::string& prompt, int style, const std::string
     // Only the OK-only styles are used, so only OK is offered.
     QMessageBox box(IconForStyle(style), QString::fromStdString(title),
                     QString::fromStdString(prompt), QMessageBox::Ok, QApplication::activeWindow());
+    // The prompt holds a file name, which may look like markup: it is shown as it stands.
+    box.setTextFormat(Qt::PlainText);
     box.exec();
     return vbOK;
 }

@@ -2,14 +2,20 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QFileDialog>
 #include <QImage>
+#include <QLineEdit>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QTest>
 
 #include "main_window/frm_main.h"
 #include "platform/pictures/picture_files.h"
 #include "platform/qt/form_window.h"
+#include "platform/qt/qt_file_dialogs.h"
+#include "platform/qt/qt_message_boxes.h"
 #include "platform/qt/qt_runtime.h"
+#include "tests/support/modal_answer.h"
 #include "tests/support/scripted_services.h"
 #include "tests/support/test_files.h"
 
@@ -21,7 +27,7 @@ using platform::PixelFormat;
 using platform::RGB;
 
 class MainWindowGui : public ::testing::Test {
-protected:
+  protected:
     MainWindowGui() {
         form.Show();
         window = runtime.WindowFor(form);
@@ -109,6 +115,74 @@ TEST_F(MainWindowGui, ClickingAPaneRunsItsPicker) {
     QTest::mouseClick(window->Widget("Picture3"), Qt::LeftButton, {}, QPoint(5, 5));
     ASSERT_EQ(dialogs.requests.size(), 1u);
     EXPECT_EQ(dialogs.requests[0].filter, "All icon files (*.ICO)|*.ICO");
+}
+
+// The real Qt dialogs and message boxes, answered by typing as a person would.
+class MainWindowWithRealDialogs : public ::testing::Test {
+  protected:
+    MainWindowWithRealDialogs() { form.Show(); }
+    ~MainWindowWithRealDialogs() override {
+        if (!runtime.Ended()) runtime.End();
+    }
+
+    platform::Gdi gdi;
+    platform::QtFileDialogs dialogs;
+    platform::QtMessageBoxes messageBoxes;
+    platform::QtRuntime runtime;
+    platform::Services services{gdi, dialogs, messageBoxes, runtime};
+    test_support::TempDir dir;
+    frmMain form{services};
+};
+
+// Enters a name in a file dialog and presses Enter; notes what a message box says.
+struct Person {
+    std::string typed;
+    QString boxText, boxTitle;
+    QMessageBox::Icon boxIcon = QMessageBox::NoIcon;
+    int boxes = 0;
+    int dialogs = 0;
+
+    void Answer(QWidget* modal) {
+        if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
+            // A dialog that comes back after refusing the name is given up.
+            if (++dialogs > 1) {
+                dialog->reject();
+                return;
+            }
+            auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+            ASSERT_NE(name, nullptr);
+            // Pasted whole, so that no completion list comes up to take the Enter.
+            name->setText(QString::fromStdString(typed));
+            QTest::keyClick(name, Qt::Key_Return);
+        } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            ++boxes;
+            boxText = box->text();
+            boxTitle = box->windowTitle();
+            boxIcon = box->icon();
+            box->accept();
+        }
+    }
+};
+
+TEST_F(MainWindowWithRealDialogs, OpeningATypedNameOfAMissingFileShowsTheProgramsMessage) {
+    Person person{dir.File("nowhere.jpg")};
+    test_support::ModalAnswer answer([&](QWidget* modal) { person.Answer(modal); });
+    form.mnuOpen.Click();
+    EXPECT_EQ(person.boxes, 1);
+    EXPECT_EQ(person.boxText.toStdString(), "File " + dir.File("nowhere.jpg") + " does not exist!");
+    EXPECT_EQ(person.boxTitle, "Error");
+    EXPECT_EQ(person.boxIcon, QMessageBox::Critical);
+    EXPECT_FALSE(form.mnuConvert.Enabled());
+}
+
+TEST_F(MainWindowWithRealDialogs, APanePickerGivenAMissingNameLeavesItsPaneBlankWithoutAWord) {
+    form.Picture1.SetPicture(platform::Picture::FromBitmap(Bitmap(4, 4, PixelFormat::Colour)));
+    Person person{dir.File("nowhere.jpg")};
+    test_support::ModalAnswer answer([&](QWidget* modal) { person.Answer(modal); });
+    form.Picture1.Click();
+    EXPECT_EQ(person.boxes, 0);
+    EXPECT_TRUE(form.Picture1.GetPicture().IsEmpty());
+    EXPECT_EQ(form.BrowseDialog.FileName, dir.File("nowhere.jpg"));
 }
 
 }  // namespace

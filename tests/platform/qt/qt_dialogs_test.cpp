@@ -1,13 +1,19 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileSystemModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
 #include "platform/qt/qt_file_dialogs.h"
 #include "platform/qt/qt_message_boxes.h"
+#include "tests/support/modal_answer.h"
 #include "tests/support/test_files.h"
 
 namespace platform {
@@ -77,6 +83,72 @@ TEST(QtFileDialogs, SaveReturnsTheChosenPathWithoutAskingAndCancelReturnsNothing
         if (QWidget* dialog = QApplication::activeModalWidget()) dialog->close();
     });
     EXPECT_EQ(dialogs.Show(FileDialogRequest{FileDialogMode::Open, "Open", "", ""}), std::nullopt);
+}
+
+TEST(QtFileDialogs, TheTypeBoxShowsEachDescriptionAsWritten) {
+    QFileDialog dialog;
+    QtFileDialogs::Configure(
+        dialog, FileDialogRequest{FileDialogMode::Open, "Open...",
+                                  "All picture files (*.JPG, *.JPEG, *.GIF, *.BMP, *.CUR, *.ICO)|"
+                                  "*.JPG;*.JPEG;*.GIF;*.BMP;*.CUR;*.ICO|All files (*.*)|*.*",
+                                  ""});
+    auto* types = dialog.findChild<QComboBox*>("fileTypeCombo");
+    ASSERT_NE(types, nullptr);
+    ASSERT_EQ(types->count(), 2);
+    EXPECT_EQ(types->itemText(0), "All picture files (*.JPG, *.JPEG, *.GIF, *.BMP, *.CUR, *.ICO)");
+    EXPECT_EQ(types->itemText(1), "All files (*.*)");
+}
+
+TEST(QtFileDialogs, OpenReturnsATypedNameOfAFileThatDoesNotExist) {
+    test_support::TempDir dir;
+    test_support::WriteBytes(dir.Path() / "there.jpg", {1});
+    QtFileDialogs dialogs;
+    QString button;
+    int shown = 0;
+    test_support::ModalAnswer answer([&](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        // A box of the toolkit's own, or the dialog back after it: give up.
+        if (!dialog || ++shown > 1) {
+            ADD_FAILURE() << "the dialog refused the name";
+            static_cast<QDialog*>(modal)->reject();
+            return;
+        }
+        // As a person would: once the folder is listed (with the start name selected).
+        ListedNames(*dialog, QString::fromStdString(dir.Path().string()));
+        auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+        ASSERT_NE(name, nullptr);
+        name->selectAll();
+        QTest::keyClicks(name, "nowhere.jpg");
+        auto* buttons = dialog->findChild<QDialogButtonBox*>();
+        ASSERT_NE(buttons, nullptr);
+        ASSERT_NE(buttons->button(QDialogButtonBox::Open), nullptr);
+        button = buttons->button(QDialogButtonBox::Open)->text();
+        QTest::keyClick(name, Qt::Key_Return);
+    });
+    const auto chosen = dialogs.Show(FileDialogRequest{
+        FileDialogMode::Open, "Open...", "All picture files (*.JPG)|*.JPG", dir.File("there.jpg")});
+    ASSERT_TRUE(chosen.has_value());
+    EXPECT_EQ(std::filesystem::path(*chosen), dir.Path() / "nowhere.jpg");
+    EXPECT_EQ(button.remove('&'), "Open");
+}
+
+TEST(QtMessageBoxes, ThePromptIsShownAsPlainText) {
+    const std::string prompt = "File /tmp/.h<b>x.jpg does not exist!";
+    QtMessageBoxes boxes;
+    Qt::TextFormat format = Qt::AutoText;
+    QString shown;
+    test_support::ModalAnswer answer([&](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        ASSERT_NE(box, nullptr);
+        if (auto* label = box->findChild<QLabel*>("qt_msgbox_label")) {
+            format = label->textFormat();
+            shown = label->text();
+        }
+        box->accept();
+    });
+    EXPECT_EQ(boxes.Show(prompt, vbCritical, "Error"), vbOK);
+    EXPECT_EQ(format, Qt::PlainText);
+    EXPECT_EQ(shown.toStdString(), prompt);
 }
 
 TEST(QtMessageBoxes, StyleChoosesTheIcon) {
