@@ -54,6 +54,11 @@ class PictureBox : public Control {
     void Line(float x1, float y1, float x2, float y2, OLE_COLOR colour);
     // Repaints from the picture: drawing without AutoRedraw is lost.
     void Refresh();
+    // The window system asks for the pane again (uncovered, say): without AutoRedraw, what
+    // was drawn on screen only is gone. The view calls it; nothing is notified.
+    void WindowRepaint() {
+        if (!m_autoRedraw) Repaint();
+    }
 
     std::function<void()> Click;
 

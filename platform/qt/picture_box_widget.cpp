@@ -26,11 +26,16 @@ void PictureBoxWidget::Sync() {
     setToolTip(QString::fromStdString(m_model->ToolTipText()));
     // Only schedule: the model composes what it shows when the paint asks, after the
     // handler that changed it has finished resizing it.
+    m_modelAsked = true;
     update();
 }
 
 void PictureBoxWidget::paintEvent(QPaintEvent* event) {
     if (!m_model) return;
+    // The form's surface beneath does not repaint the pane (it is opaque), so a paint the
+    // model did not ask for is the window system's: uncovered, exposed, grabbed.
+    if (!m_modelAsked) m_model->WindowRepaint();
+    m_modelAsked = false;
     QPainter painter(this);
     const int w = width(), h = height();
     // A classic sunken edge: shadow and dark shadow on the top and left, highlight and

@@ -16,6 +16,7 @@ class PictureBoxWidget : public QWidget {
 
     // Re-reads geometry, visibility and tooltip, and repaints later.
     void Sync();
+
     // The form goes: nothing may reach the model any more.
     void Detach() { m_model = nullptr; }
 
@@ -27,6 +28,8 @@ class PictureBoxWidget : public QWidget {
   private:
     PictureBox* m_model;
     bool m_pressed = false;
+    // A paint that the model did not ask for comes from the window system.
+    bool m_modelAsked = true;
 };
 
 }  // namespace platform

@@ -146,6 +146,34 @@ TEST_F(FormWindowTest, ClickingAPaneReachesItsClickHandler) {
     EXPECT_EQ(form.picture1Clicks, 1);
 }
 
+TEST_F(FormWindowTest, AWindowSystemRepaintDropsScreenOnlyDrawingAndTheProgramsOwnDoNot) {
+    MainLikeForm form(services);
+    form.Picture3.SetPicture(
+        Picture::FromBitmap(Bitmap(32, 32, PixelFormat::Colour, RGB(0, 0, 255))));
+    FormWindow* window = ShowAndWait(form);
+    QWidget* pane = window->Widget("Picture3");
+    ASSERT_NE(pane, nullptr);
+
+    form.Picture3.PSet(3, 4, RGB(255, 0, 0));  // on screen only: AutoRedraw is off
+    QTest::qWait(20);                          // the pane's own repaint
+    EXPECT_EQ(form.Picture3.Point(3, 4), static_cast<std::int32_t>(RGB(255, 0, 0)));
+    // The form's surface beneath is redrawn (here: its colour changes); the pane with it.
+    form.SetBackColor(RGB(0, 128, 128));
+    QTest::qWait(20);
+    EXPECT_EQ(form.Picture3.Point(3, 4), static_cast<std::int32_t>(RGB(255, 0, 0)));
+
+    pane->repaint();  // as when the window system uncovers it
+    EXPECT_EQ(form.Picture3.Point(3, 4), static_cast<std::int32_t>(RGB(0, 0, 255)));
+    EXPECT_EQ(pane->grab().toImage().pixelColor(PictureBox::kBorder + 3, PictureBox::kBorder + 4),
+              QColor(0, 0, 255));
+
+    // With AutoRedraw on the drawing is persistent and survives.
+    form.Picture1.SetAutoRedraw(true);
+    form.Picture1.PSet(1, 1, RGB(255, 0, 0));
+    window->Widget("Picture1")->repaint();
+    EXPECT_EQ(form.Picture1.Point(1, 1), static_cast<std::int32_t>(RGB(255, 0, 0)));
+}
+
 TEST_F(FormWindowTest, DialogIsPlacedAtItsStoredPositionWithoutTaskbarButton) {
     DialogLikeForm form(services);
     FormWindow* window = ShowAndWait(form);
