@@ -104,17 +104,15 @@ Picture LoadPicture(const std::string& path) {
 }
 
 void SavePicture(const Picture& picture, const std::string& path) {
-    std::vector<std::uint8_t> bytes;
-    switch (picture.Type()) {
-        case PictureType::Icon:
-            bytes = codecs::EncodeIco(*picture.Icon());
-            break;
-        case PictureType::Bitmap:
-            bytes = codecs::EncodeBmp24(picture.Pixels());
-            break;
-        case PictureType::None:
-            Raise(ErrorNumber::InvalidPropertyValue, "Invalid property value");
+    if (picture.IsEmpty()) Raise(ErrorNumber::InvalidPropertyValue, "Invalid property value");
+    const IconImage* icon = picture.Icon();
+    if (picture.Type() == PictureType::Icon && !icon) {
+        Raise(ErrorNumber::InvalidPicture, "Invalid picture");  // its icon was destroyed
     }
+    auto encoded = icon ? codecs::EncodeIco(*icon) : codecs::EncodeBmp24(picture.Pixels());
+    // A picture that cannot be encoded writes nothing at all, never an empty file.
+    if (!encoded) Raise(ErrorNumber::InvalidPicture, "Invalid picture");
+    const std::vector<std::uint8_t>& bytes = encoded.Value();
     if (path.empty()) Raise(ErrorNumber::PathNotFound, "Path not found");
     if (const std::error_code error = WriteFileAtomically(path, bytes)) {
         if (error == std::errc::no_such_file_or_directory || error == std::errc::not_a_directory) {

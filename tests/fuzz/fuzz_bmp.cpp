@@ -13,7 +13,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // A few bytes of RLE can describe a picture at our size limit; round trips of those
     // would only slow the search down.
     if (bitmap.Pixels().size() > (1u << 16)) return 0;
-    const auto again = platform::codecs::DecodeBmp(platform::codecs::EncodeBmp24(bitmap));
+    const auto written = platform::codecs::EncodeBmp24(bitmap);
+    if (!written.Ok()) std::abort();
+    const auto again = platform::codecs::DecodeBmp(written.Value());
     if (!again.Ok() || again.Value().Width() != bitmap.Width() ||
         again.Value().Height() != bitmap.Height()) {
         std::abort();

@@ -15,8 +15,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const platform::IconImage& icon = result.Value();
     if (icon.mask.Width() != icon.Width() || icon.mask.Height() != icon.Height()) std::abort();
     static_cast<void>(platform::codecs::EncodeIco4Bit(icon));
-    if (icon.Width() > 256 || icon.Height() > 256) return 0;
-    const auto again = platform::codecs::DecodeIco(platform::codecs::EncodeIco(icon));
+    const auto written = platform::codecs::EncodeIco(icon);
+    if (!written.Ok()) {
+        if (icon.Width() <= 256 && icon.Height() <= 256) std::abort();
+        return 0;
+    }
+    const auto again = platform::codecs::DecodeIco(written.Value());
     if (!again.Ok() || again.Value().mask != icon.mask ||
         platform::IconWithAlpha(again.Value()) != platform::IconWithAlpha(icon)) {
         std::abort();

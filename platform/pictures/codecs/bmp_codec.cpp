@@ -41,14 +41,17 @@ Result<Bitmap> DecodeBmp(std::span<const std::uint8_t> file) {
     return std::move(pixels.Value().colour);
 }
 
-std::vector<std::uint8_t> EncodeBmp24(const Bitmap& bitmap) {
+Result<std::vector<std::uint8_t>> EncodeBmp24(const Bitmap& bitmap) {
+    if (bitmap.IsEmpty()) return Fail(CodecError::BadDimensions, "a bitmap file needs pixels");
     const auto width = static_cast<std::size_t>(bitmap.Width());
     const auto height = static_cast<std::size_t>(bitmap.Height());
     const std::size_t stride = *DibRowBytes(bitmap.Width(), 24);
     const auto pixelBytes = CheckedMul(stride, height);
     const std::size_t headers = kFileHeaderBytes + kInfoHeaderBytes;
     // The format stores sizes in 32 bits; a bitmap too large for them cannot be written.
-    if (!pixelBytes || *pixelBytes > 0xFFFFFFFFu - headers) return {};
+    if (!pixelBytes || *pixelBytes > 0xFFFFFFFFu - headers) {
+        return Fail(CodecError::LimitExceeded, "too large for a bitmap file's 32-bit sizes");
+    }
 
     std::vector<std::uint8_t> out;
     out.reserve(headers + *pixelBytes);

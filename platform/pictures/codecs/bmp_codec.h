@@ -14,7 +14,8 @@ namespace platform::codecs {
 // carry a real alpha channel.
 Result<Bitmap> DecodeBmp(std::span<const std::uint8_t> file);
 
-// A 24-bit uncompressed bottom-up .BMP file of the bitmap's colours.
-std::vector<std::uint8_t> EncodeBmp24(const Bitmap& bitmap);
+// A 24-bit uncompressed bottom-up .BMP file of the bitmap's colours. Fails for an empty
+// bitmap and for one too large for the format's 32-bit sizes.
+Result<std::vector<std::uint8_t>> EncodeBmp24(const Bitmap& bitmap);
 
 }  // namespace platform::codecs

@@ -312,8 +312,8 @@ Result<IconImage> DecodeIco(std::span<const std::uint8_t> file, int preferredSiz
     return icon;
 }
 
-std::vector<std::uint8_t> EncodeIco(const IconImage& icon) {
-    if (!CanWrite(icon)) return {};
+Result<std::vector<std::uint8_t>> EncodeIco(const IconImage& icon) {
+    if (!CanWrite(icon)) return Fail(CodecError::BadDimensions, "icons are 1 to 256 pixels a side");
     const int width = icon.Width();
     const int height = icon.Height();
     const std::size_t colourBytes = static_cast<std::size_t>(width) * height * 4;

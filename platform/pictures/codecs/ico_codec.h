@@ -16,7 +16,8 @@ Result<IconImage> DecodeIco(std::span<const std::uint8_t> file, int preferredSiz
 
 // A single-entry 32-bit .ICO file: colour with alpha (opaque where the mask is 0, unless the
 // icon has alpha of its own) and the AND mask, so that every reader agrees on transparency.
-std::vector<std::uint8_t> EncodeIco(const IconImage& icon);
+// Fails for an icon outside 1 to 256 pixels a side.
+Result<std::vector<std::uint8_t>> EncodeIco(const IconImage& icon);
 
 // A single-entry 4-bit .ICO file in the standard 16-colour VGA palette with its AND mask.
 // Fails when a visible pixel is not one of the 16 colours.

@@ -59,6 +59,19 @@ TEST(SavePicture, RefusesTheEmptyPictureAndAPathThatCannotBeWritten) {
     EXPECT_EQ(SaveError(RedSquare(), dir.Path().string()), ErrorNumber::PathFileAccessError);
 }
 
+TEST(SavePicture, APictureThatCannotBeEncodedWritesNoFileAndLeavesTheOldOne) {
+    IconImage huge;
+    huge.colour = Bitmap(300, 300, PixelFormat::Colour);
+    huge.mask = Bitmap(300, 300, PixelFormat::Monochrome);
+    TempDir dir;
+    WriteBytes(dir.File("old.ico"), {1, 2, 3});
+    EXPECT_EQ(SaveError(Picture::FromIcon(huge), dir.File("new.ico")), ErrorNumber::InvalidPicture);
+    EXPECT_EQ(SaveError(Picture::FromIcon(huge), dir.File("old.ico")), ErrorNumber::InvalidPicture);
+    EXPECT_FALSE(std::filesystem::exists(dir.File("new.ico")));
+    EXPECT_EQ(ReadBytes(dir.File("old.ico")), (std::vector<std::uint8_t>{1, 2, 3}));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
+}
+
 TEST(SavePicture, WritesABitmapPictureAsABitmapFileThatLoadsBack) {
     TempDir dir;
     WriteBytes(dir.File("a.bmp"), {1, 2, 3});

@@ -43,7 +43,7 @@ TEST(BmpWriter, WritesTwentyFourBitRowsBottomUpPaddedToFourBytes) {
     for (int i = 0; i < 15; ++i) {
         bitmap.Set(i % 5, i / 5, 0x010203u * static_cast<std::uint32_t>(i + 1));
     }
-    const Bytes file = EncodeBmp24(bitmap);
+    const Bytes file = test_support::DecodedValue(EncodeBmp24(bitmap));
     ASSERT_EQ(file.size(), 54u + 3 * 16);  // rows of 15 bytes padded to 16
     EXPECT_EQ(Get32(file, 2), file.size());
     EXPECT_EQ(Get32(file, 10) + Get32(file, 14), 54u + 40);  // pixel offset, header size
@@ -55,6 +55,8 @@ TEST(BmpWriter, WritesTwentyFourBitRowsBottomUpPaddedToFourBytes) {
     auto decoded = DecodeBmp(file);
     ASSERT_TRUE(decoded.Ok()) << decoded.Failure().detail;
     EXPECT_EQ(decoded.Value(), bitmap);
+
+    EXPECT_EQ(RefusalOf(EncodeBmp24(Bitmap())), CodecError::BadDimensions);
 }
 
 TEST(BmpReader, UsesAlphaOnlyWhenTheHeaderNamesItAndItIsNotAllZero) {

@@ -90,7 +90,7 @@ IconImage TestIcon(int size) {
 
 TEST(IcoWriter, WritesOneThirtyTwoBitEntryThatReadsBackToTheSamePlanes) {
     const IconImage icon = TestIcon(32);
-    const Bytes file = EncodeIco(icon);
+    const Bytes file = test_support::DecodedValue(EncodeIco(icon));
     ASSERT_EQ(file.size(), 6u + 16 + 40 + 32 * 32 * 4 + 32 * 4);
     EXPECT_EQ(Bytes(file.begin(), file.begin() + 8), (Bytes{0, 0, 1, 0, 1, 0, 32, 32}));
     EXPECT_EQ(file[10] + file[12], 1 + 32);  // planes, bit count
@@ -107,11 +107,13 @@ TEST(IcoWriter, WritesOneThirtyTwoBitEntryThatReadsBackToTheSamePlanes) {
     IconImage big = TestIcon(256);
     big.colour.SetHasAlpha(true);
     for (int x = 0; x < 256; ++x) big.colour.Set(x, 3, WithAlpha(0x123456, x));
-    const Bytes bigFile = EncodeIco(big);
+    const Bytes bigFile = test_support::DecodedValue(EncodeIco(big));
     EXPECT_EQ(bigFile[6] + bigFile[7], 0);
     auto bigDecoded = DecodeIco(bigFile, 256);
     ASSERT_TRUE(bigDecoded.Ok()) << bigDecoded.Failure().detail;
     EXPECT_EQ(bigDecoded.Value().colour, big.colour);
+
+    EXPECT_EQ(RefusalOf(EncodeIco(TestIcon(257))), CodecError::BadDimensions);
 }
 
 TEST(IcoWriter, WritesSixteenColoursInSevenHundredSixtySixBytes) {
@@ -238,7 +240,7 @@ TEST(CurReader, KeepsTheHotspotAndIsNotAnIcon) {
 }
 
 TEST(IcoReader, RefusesDirectoriesThatLie) {
-    const Bytes good = EncodeIco(TestIcon(16));
+    const Bytes good = test_support::DecodedValue(EncodeIco(TestIcon(16)));
     auto changed = [&good](std::size_t at, Bytes bytes) {
         Bytes file = good;
         std::copy(bytes.begin(), bytes.end(), file.begin() + static_cast<std::ptrdiff_t>(at));
