@@ -52,14 +52,27 @@ std::vector<std::uint32_t> Characters(std::string_view text) {
     return characters;
 }
 
+// Letters in one case, so that "*.gif" finds LOGO.GIF: Latin (ASCII and Latin-1), Greek and
+// Cyrillic capitals become small letters.
+std::uint32_t Folded(std::uint32_t c) {
+    const bool capital = (c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7) ||
+                         (c >= 0x391 && c <= 0x3AB && c != 0x3A2) || (c >= 0x410 && c <= 0x42F);
+    if (capital) return c + 0x20;
+    if (c >= 0x400 && c <= 0x40F) return c + 0x50;  // Cyrillic capitals with marks
+    return c;
+}
+
 bool HasWildcard(std::string_view text) {
     return text.find_first_of("*?") != std::string_view::npos;
 }
 
-// "*" matches any run of characters, "?" exactly one; every other character only itself.
+// "*" matches any run of characters, "?" exactly one; every other character only itself, in
+// either case.
 bool Matches(std::string_view pattern, std::string_view name) {
-    const std::vector<std::uint32_t> p = Characters(pattern);
-    const std::vector<std::uint32_t> n = Characters(name);
+    std::vector<std::uint32_t> p = Characters(pattern);
+    std::vector<std::uint32_t> n = Characters(name);
+    for (std::uint32_t& c : p) c = Folded(c);
+    for (std::uint32_t& c : n) c = Folded(c);
     std::size_t pi = 0, ni = 0;
     std::optional<std::size_t> starAt;  // the last "*" seen, to back up to
     std::size_t starName = 0;

@@ -13,8 +13,10 @@ inline constexpr int vbDirectory = 16;
 // The platform's directory search: the name of the first file that the pattern matches, or
 // "" when none does. Only the last path component may hold wildcards, and "*" (any run of
 // characters) and "?" (one character) are the only ones: "a[1].jpg" names exactly that file.
-// Names compare with case significant, as the file system does, and the first name in byte
-// order is the one returned, so the answer does not depend on the folder's order.
+// A pattern with wildcards matches names without regard to letter case ("*.gif" finds
+// LOGO.GIF); a name without wildcards names exactly the file the file system has under it.
+// Of several matches the first name in byte order is the one returned, so the answer does
+// not depend on the folder's order.
 //
 // With vbNormal the search finds regular files (or links to them), readable or not; hidden
 // files (names starting with ".") and anything else (folders, devices, sockets, dangling

@@ -59,7 +59,10 @@ TEST(FileExists, TreatsOnlyStarAndQuestionMarkAsWildcards) {
     TempDir dir;
     WriteBytes(dir.File("a[1].jpg"), {1});
     WriteBytes(dir.File("b1.gif"), {1});
+    WriteBytes(dir.File("LOGO.GIF"), {1});
     EXPECT_TRUE(FileExists(dir.File("*.gif")));
+    EXPECT_TRUE(FileExists(dir.File("logo.*")));
+    EXPECT_FALSE(FileExists(dir.File("logo.gif"))) << "without wildcards: that very name";
     EXPECT_TRUE(FileExists(dir.File("b?.gif")));
     EXPECT_FALSE(FileExists(dir.File("*.png")));
     EXPECT_TRUE(FileExists(dir.File("a[1].jpg")));

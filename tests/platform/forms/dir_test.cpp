@@ -44,6 +44,16 @@ TEST(Dir, MatchesStarAndQuestionMarkAndReturnsTheFirstNameOnly) {
     EXPECT_EQ(Dir(dir.File("*o*o*.jpg")), "logo.jpg");
 }
 
+TEST(Dir, WildcardsMatchInAnyLetterCase) {
+    TempDir dir;
+    Touch(dir, "LOGO.GIF");
+    Touch(dir, "\xC3\x89T\xC3\x89.BMP");  // ÉTÉ.BMP
+    EXPECT_EQ(Dir(dir.File("*.gif")), "LOGO.GIF");
+    EXPECT_EQ(Dir(dir.File("l?go.Gif")), "LOGO.GIF");
+    EXPECT_EQ(Dir(dir.File("\xC3\xA9t\xC3\xA9.*")), "\xC3\x89T\xC3\x89.BMP");  // été.*
+    EXPECT_EQ(Dir(dir.File("*.png")), "");
+}
+
 TEST(Dir, QuestionMarkMatchesOneCharacterNotOneByte) {
     TempDir dir;
     Touch(dir, "caf\xC3\xA9.bmp");
