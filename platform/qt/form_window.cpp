@@ -99,6 +99,7 @@ FormWindow::FormWindow(Form& form) : QWidget(nullptr, FlagsFor(form)), m_form(&f
     BuildMenus();
     if (m_menuBar) layout->setMenuBar(m_menuBar);
     BuildControls();
+    FilterInputOf(*this);
 
     form.SetObserver([self = QPointer<FormWindow>(this)] {
         if (self) self->SyncForm();
@@ -109,13 +110,38 @@ FormWindow::FormWindow(Form& form) : QWidget(nullptr, FlagsFor(form)), m_form(&f
 void FormWindow::SyncForm() {
     if (!m_form) return;
     setWindowTitle(ToQString(m_form->Caption()));
-    setEnabled(m_form->Enabled());
     m_surface->setFixedSize(m_form->ClientWidth(), m_form->ClientHeight());
     const Picture icon = m_form->Icon();
     setWindowIcon(icon.IsEmpty() ? QIcon()
                                  : QIcon(QPixmap::fromImage(
                                        ToQImage(icon.Overview(icon.Width(), icon.Height())))));
     m_surface->update();
+}
+
+void FormWindow::FilterInputOf(QWidget& widget) {
+    widget.installEventFilter(this);
+    for (QWidget* child : widget.findChildren<QWidget*>()) child->installEventFilter(this);
+}
+
+bool FormWindow::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::Wheel:
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride:
+        case QEvent::Shortcut:  // the menu bar's access keys
+        case QEvent::ContextMenu:
+        case QEvent::TouchBegin:
+        case QEvent::TabletPress:
+            if (!TakesInput()) return true;
+            break;
+        default:
+            break;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void FormWindow::BuildControls() {
@@ -125,6 +151,7 @@ void FormWindow::BuildControls() {
         QWidget* widget = nullptr;
         if (auto* pane = dynamic_cast<PictureBox*>(control)) {
             widget = new PictureBoxWidget(*pane, m_surface);
+            tabOrder.emplace_back(pane->TabIndex(), widget);
         } else if (auto* button = dynamic_cast<CommandButton*>(control)) {
             auto* push = new QPushButton(m_surface);
             push->setAutoDefault(false);
@@ -159,6 +186,7 @@ void FormWindow::BuildControls() {
         widget->setObjectName(ToQString(control->Name()));
         m_widgets[control->Name()] = widget;
     }
+    // Buttons and picture boxes take focus in TabIndex order; labels never take it.
     std::stable_sort(tabOrder.begin(), tabOrder.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
     for (std::size_t i = 1; i < tabOrder.size(); ++i) {

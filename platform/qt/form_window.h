@@ -38,6 +38,12 @@ class FormWindow : public QWidget {
     QWidget* Widget(const std::string& name) const;
     QAction* Action(const MenuItem& item) const;
 
+    // Whether the form takes mouse and keyboard input now. A disabled form takes none, yet
+    // looks as it did: its controls keep their own enabled state.
+    bool TakesInput() const {
+        return m_form && m_form->Enabled() && !m_form->services().runtime.Ended();
+    }
+
   protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -54,9 +60,9 @@ class FormWindow : public QWidget {
     void OnMenuClick(MenuItem& item);
     void PressButton(bool (CommandButton::*role)() const);
     bool TakesDrops() const { return TakesInput() && m_form->FileDropped; }
-    bool TakesInput() const {
-        return m_form && m_form->Enabled() && !m_form->services().runtime.Ended();
-    }
+    // Keeps input from the window and every widget in it while the form takes none.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void FilterInputOf(QWidget& widget);
 
     Form* m_form;
     FormSurface* m_surface;

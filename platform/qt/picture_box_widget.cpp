@@ -4,6 +4,8 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPointer>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
 
 #include "platform/qt/qt_images.h"
 
@@ -13,6 +15,8 @@ PictureBoxWidget::PictureBoxWidget(PictureBox& model, QWidget* parent)
     : QWidget(parent), m_model(&model) {
     setObjectName(QString::fromStdString(model.Name()));
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // A picture box is a tab stop, and a click gives it the focus too.
+    setFocusPolicy(Qt::StrongFocus);
     model.SetObserver([self = QPointer<PictureBoxWidget>(this)] {
         if (self) self->Sync();
     });
@@ -58,6 +62,25 @@ void PictureBoxWidget::paintEvent(QPaintEvent* event) {
         ToQImage(m_model->ShownPart(part.x() - PictureBox::kBorder, part.y() - PictureBox::kBorder,
                                     part.width(), part.height()));
     if (!shown.isNull()) painter.drawImage(part.topLeft(), shown);
+    if (hasFocus()) {
+        // The focus mark lies on the inner area's edge; the model's pixels stay as they are.
+        QStyleOptionFocusRect focus;
+        focus.initFrom(this);
+        focus.rect = inner;
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
+    }
+}
+
+void PictureBoxWidget::focusInEvent(QFocusEvent* event) {
+    QWidget::focusInEvent(event);
+    m_modelAsked = true;  // not the window system's repaint: what was drawn stays
+    update();
+}
+
+void PictureBoxWidget::focusOutEvent(QFocusEvent* event) {
+    QWidget::focusOutEvent(event);
+    m_modelAsked = true;
+    update();
 }
 
 void PictureBoxWidget::mousePressEvent(QMouseEvent* event) {

@@ -101,10 +101,21 @@ TEST_F(AboutWindowTest, OpensWithFocusOnOkAndTheMainWindowIgnoringInput) {
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(window->windowTitle(), QString("About Zentrova..."));
     EXPECT_EQ(QApplication::focusWidget(), window->Widget("cmdOK"));
-    EXPECT_FALSE(mainWindow->isEnabled());
+    EXPECT_FALSE(mainWindow->TakesInput());
     EXPECT_FALSE(MainTakesInput());
     QTest::keyClick(mainWindow, Qt::Key_F1);
     EXPECT_EQ(runtime.WindowFor(*main.about), window) << "a second F1 cannot reach the menu";
+}
+
+TEST_F(AboutWindowTest, TabGoesFromOkToTheIconToSystemInfoAndBack) {
+    ASSERT_NE(OpenAbout(), nullptr);
+    std::vector<std::string> order;
+    for (int i = 0; i < 4; ++i) {
+        ASSERT_NE(QApplication::focusWidget(), nullptr);
+        order.push_back(QApplication::focusWidget()->objectName().toStdString());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    EXPECT_EQ(order, (std::vector<std::string>{"cmdOK", "picIcon", "cmdSysInfo", "cmdOK"}));
 }
 
 TEST_F(AboutWindowTest, EscapeAndEnterCloseThroughOk) {
@@ -112,7 +123,7 @@ TEST_F(AboutWindowTest, EscapeAndEnterCloseThroughOk) {
     ASSERT_NE(window, nullptr);
     QTest::keyClick(window, Qt::Key_Escape);
     EXPECT_FALSE(AboutIsOpen());
-    EXPECT_TRUE(mainWindow->isEnabled());
+    EXPECT_TRUE(mainWindow->TakesInput());
     Activate(mainWindow);
     EXPECT_TRUE(MainTakesInput());
 
@@ -136,7 +147,7 @@ TEST_F(AboutWindowTest, EnterOnSystemInfoPressesThatButtonAndTheDialogStays) {
     QTest::keyClick(sysInfo, Qt::Key_Return);
     EXPECT_EQ(shell.calls, (std::vector<FakeShell::Call>{{"/usr/bin/sysinfo-tool", 1}}));
     EXPECT_TRUE(AboutIsOpen());
-    EXPECT_FALSE(mainWindow->isEnabled());
+    EXPECT_FALSE(mainWindow->TakesInput());
 
     // Alt+S presses it too; with the tool gone the user is told.
     shell.installed.clear();
@@ -152,7 +163,7 @@ TEST_F(AboutWindowTest, TheTitleBarCloseButtonGivesTheMainWindowItsInputBack) {
     ASSERT_NE(window, nullptr);
     window->close();  // the title-bar button, the system menu and Alt+F4 all come here
     EXPECT_FALSE(AboutIsOpen());
-    EXPECT_TRUE(mainWindow->isEnabled());
+    EXPECT_TRUE(mainWindow->TakesInput());
     Activate(mainWindow);
     EXPECT_TRUE(MainTakesInput());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

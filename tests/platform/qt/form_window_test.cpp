@@ -122,19 +122,47 @@ TEST_F(FormWindowTest, ShortcutsReachTheirHandlersOnlyWhileTheFormIsEnabled) {
     EXPECT_EQ(form.exitClicks, 1);
     EXPECT_EQ(form.aboutClicks, 1);
 
+    int command1Clicks = 0;
+    form.Command1.Click = [&] { ++command1Clicks; };
     form.SetEnabled(false);
-    EXPECT_FALSE(window->isEnabled());
+    EXPECT_FALSE(window->TakesInput());
     QTest::keyClick(window, Qt::Key_X, Qt::ControlModifier);
     QTest::keyClick(window, Qt::Key_F1);
     window->Action(form.mnuExit)->trigger();
     QTest::mouseClick(window->Widget("Picture1"), Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mouseClick(window->Widget("Command1"), Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::keyClick(window, Qt::Key_F, Qt::AltModifier);
     EXPECT_EQ(form.exitClicks, 1);
     EXPECT_EQ(form.aboutClicks, 1);
     EXPECT_EQ(form.picture1Clicks, 0);
+    EXPECT_EQ(command1Clicks, 0);
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr) << "Alt+F opened the File menu";
+    // It looks as it did: nothing is greyed that was not greyed before.
+    EXPECT_TRUE(window->isEnabled());
+    EXPECT_TRUE(window->MenuBar()->isEnabled());
+    EXPECT_TRUE(window->Widget("Command1")->isEnabled());
 
     form.SetEnabled(true);
     QTest::keyClick(window, Qt::Key_X, Qt::ControlModifier);
     EXPECT_EQ(form.exitClicks, 2);
+}
+
+TEST_F(FormWindowTest, TabGoesThroughButtonsAndPictureBoxesInTabIndexOrder) {
+    MainLikeForm form(services);
+    form.Command1.SetTabIndex(0);
+    form.Picture3.SetTabIndex(1);
+    form.picImage.SetTabIndex(2);  // outside the client area, and still a tab stop
+    form.Picture1.SetTabIndex(3);
+    FormWindow* window = ShowAndWait(form);
+    std::vector<std::string> order;
+    for (int i = 0; i < 5; ++i) {
+        ASSERT_NE(QApplication::focusWidget(), nullptr);
+        order.push_back(QApplication::focusWidget()->objectName().toStdString());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    EXPECT_EQ(order, (std::vector<std::string>{"Command1", "Picture3", "picImage", "Picture1",
+                                               "Command1"}));
+    (void)window;
 }
 
 TEST_F(FormWindowTest, ClickingAPaneReachesItsClickHandler) {
