@@ -8,9 +8,9 @@ set(ZENTROVA_APP_ID org.zentrova.Zentrova)
 install(TARGETS zentrova-convert RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 if(TARGET zentrova)
     install(TARGETS zentrova RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-    install(FILES resources/${ZENTROVA_APP_ID}.desktop
+    install(FILES ${ZENTROVA_DESKTOP_DIR}/${ZENTROVA_APP_ID}.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-    install(FILES resources/${ZENTROVA_APP_ID}.metainfo.xml
+    install(FILES ${ZENTROVA_DESKTOP_DIR}/${ZENTROVA_APP_ID}.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
     foreach(size 32 64 128 256)
         install(FILES ${ZENTROVA_ICON_THEME_DIR}/${size}x${size}/${ZENTROVA_APP_ID}.png
@@ -24,7 +24,7 @@ install(FILES ${ZENTROVA_MAN_PAGES} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 set(CPACK_PACKAGE_NAME zentrova)
 set(CPACK_PACKAGE_VENDOR "The Zentrova developers")
 set(CPACK_PACKAGE_CONTACT "The Zentrova developers <zentrova@example.org>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "turn pictures into icons and icons into pictures")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${ZENTROVA_SUMMARY}")
 set(CPACK_PACKAGE_DESCRIPTION
     "Zentrova is a small desktop tool that turns a JPEG, GIF, BMP, PNG or cursor file into a
 32 x 32 .ICO file whose key colour is transparent, and an .ICO file into a .BMP file.

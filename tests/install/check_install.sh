@@ -34,6 +34,14 @@ appstreamcli validate --no-net "$metainfo" >/dev/null || {
 grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$metainfo" ||
     fail "the metainfo does not launch the installed desktop entry"
 
+# One application record names the program everywhere.
+description=${ZENTROVA_DESCRIPTION:-Convert pictures to icons and icons to pictures with this little tool}
+summary=${ZENTROVA_SUMMARY:-convert pictures to icons and icons to pictures with this little tool}
+grep -qxF "Comment=$description" "$desktop" || fail "the desktop entry's comment is not the record's"
+grep -qF "<summary>$description</summary>" "$metainfo" || fail "the metainfo's summary is not the record's"
+grep -qF "<release version=\"${ZENTROVA_VERSION:-1.0.38}\"" "$metainfo" ||
+    fail "the metainfo does not name this version"
+
 # The theme icons are the 32 x 32 application icon scaled by whole factors, with its
 # transparency: compare each with the installed .ico, read by an independent reader.
 icon_name=$(sed -n 's/^Icon=//p' "$desktop")
@@ -59,6 +67,7 @@ for page in zentrova zentrova-convert; do
     fi
     warnings=$(zcat "$man" | groff -man -ww -z -Tutf8 2>&1)
     [ -z "$warnings" ] || fail "groff warns about $page(1): $warnings"
+    zcat "$man" | grep -qF "$page \\- $summary" || fail "the NAME of $page(1) is not the record's summary"
 done
 
 # Where the installed program looks: <prefix>/share/zentrova beside its bin folder.
