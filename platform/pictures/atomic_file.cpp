@@ -53,6 +53,9 @@ std::error_code WriteFileAtomically(const std::string& path, std::span<const std
     struct stat existing {};
     const bool exists = ::stat(target.c_str(), &existing) == 0;
     if (exists && !S_ISREG(existing.st_mode)) return std::make_error_code(std::errc::is_a_directory);
+    // Renaming over a file needs only the folder's permission; the file's own decides, as it
+    // would for a program that opened it for writing.
+    if (exists && ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) return LastError();
 
     const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
     std::string temp = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
@@ -62,6 +65,16 @@ std::error_code WriteFileAtomically(const std::string& path, std::span<const std
     mode_t mode;
     if (exists) {
         mode = existing.st_mode & 07777;
+        // The owner before the mode: a change of owner clears the setuid and setgid bits, and
+        // the setgid bit belongs to the file's own group. Only an owner of ours may lose the
+        // group it cannot give; another user's file is not turned into ours.
+        if (::fchown(fd, existing.st_uid, existing.st_gid) != 0 &&
+            !(errno == EPERM && existing.st_uid == ::geteuid())) {
+            error = LastError();
+            ::close(fd);
+            ::unlink(temp.c_str());
+            return error;
+        }
     } else {
         const mode_t mask = ::umask(0);
         ::umask(mask);

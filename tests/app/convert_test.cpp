@@ -39,10 +39,13 @@ std::string ReadText(const fs::path& path) {
 }
 
 // Runs the converter in workDir, its output kept in files there. Without a display: no
-// DISPLAY, WAYLAND_DISPLAY or Qt platform reaches it, only the extra variables given.
+// DISPLAY, WAYLAND_DISPLAY or Qt platform reaches it, only the extra variables given. A
+// launcher, when given, starts it (its first word a full path).
 Result RunConverter(const std::vector<std::string>& args, const fs::path& workDir,
-                    std::vector<std::string> extraEnvironment = {}) {
-    std::vector<std::string> strings{ZENTROVA_CONVERT_PROGRAM};
+                    std::vector<std::string> extraEnvironment = {},
+                    const std::vector<std::string>& launcher = {}) {
+    std::vector<std::string> strings = launcher;
+    strings.push_back(ZENTROVA_CONVERT_PROGRAM);
     strings.insert(strings.end(), args.begin(), args.end());
     std::vector<char*> argv;
     for (std::string& s : strings) argv.push_back(s.data());
@@ -232,6 +235,23 @@ TEST_F(Converter, ReportsAFolderItCannotWriteIn) {
     EXPECT_EQ(result.out, "");
     EXPECT_EQ(result.err, "zentrova-convert: File " + dir.File("plain/sub/photo.bmp.ICO") +
                               " could not be written!\n");
+}
+
+TEST_F(Converter, RefusesAFileTheUserMayNotWriteAndLeavesIt) {
+    const std::string photo = Copy("bmpsuite/g/rgb16.bmp", "photo.bmp");
+    fs::permissions(dir.Path(), fs::perms::all);
+    const std::vector<std::uint8_t> old = {0, 0, 1, 0, 7};
+    test_support::WriteBytes(dir.File("photo.bmp.ICO"), old);
+    fs::permissions(dir.File("photo.bmp.ICO"), fs::perms::owner_read | fs::perms::group_read);
+    // The tests run as root, who may write anything: an ordinary user runs it.
+    const Result result =
+        RunConverter({photo}, dir.Path(), {},
+                     {"/usr/bin/setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err, "zentrova-convert: File " + dir.File("photo.bmp.ICO") +
+                              " could not be written!\n");
+    EXPECT_EQ(ReadBytes(dir.File("photo.bmp.ICO")), old);
 }
 
 TEST_F(Converter, AnswersAUsageErrorWithStatus2AndWritesNothing) {

@@ -1,12 +1,15 @@
 // "Convert to ICO": the planes, the key colour, the icon, and what is written.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "platform/pictures/picture_files.h"
+#include "tests/support/as_nobody.h"
 #include "tests/support/main_window_fixture.h"
 
 namespace zentrova {
@@ -196,6 +199,25 @@ TEST_F(PictureToIcon, ReportsAWriteThatFails) {
     EXPECT_EQ(Messages()[0], (test_support::ShownMessage{
                                  "File " + Main().SavePath + " could not be written!", 16, "Error"}));
     EXPECT_NE(Main().Picture2.GetPicture().Icon(), nullptr) << "the icon is still shown";
+}
+
+TEST_F(PictureToIcon, ReportsAFileTheUserMayNotWriteAndLeavesIt) {
+    const test_support::Nobody nobody = test_support::FindNobody();
+    std::filesystem::permissions(dir.Path(), std::filesystem::perms::all);
+    const std::vector<std::uint8_t> old = {0, 0, 1, 0, 7};
+    test_support::WriteBytes(dir.File("kept.ICO"), old);
+    ASSERT_EQ(::chown(dir.File("kept.ICO").c_str(), nobody.uid, nobody.gid), 0);
+    std::filesystem::permissions(dir.File("kept.ICO"), std::filesystem::perms::owner_read);
+    ShowSource(Source(kRed));
+    Main().SavePath = dir.File("kept.ICO");
+    const test_support::ShownMessage expected{"File " + Main().SavePath + " could not be written!",
+                                              16, "Error"};
+    EXPECT_EQ(test_support::RunAsNobody([&] {
+                  Main().Command1_Click();
+                  return Messages() == std::vector{expected} ? 0 : 1;
+              }),
+              0);
+    EXPECT_EQ(test_support::ReadBytes(dir.File("kept.ICO")), old);
 }
 
 TEST_F(PictureToIcon, NeverWritesIconDataToAPathChosenForABitmap) {

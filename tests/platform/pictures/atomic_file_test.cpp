@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 
+#include "tests/support/as_nobody.h"
 #include "tests/support/test_files.h"
 
 namespace platform {
@@ -60,6 +61,74 @@ TEST(WriteFileAtomically, FailureLeavesTheOldFileAsItWas) {
     EXPECT_TRUE(WriteFileAtomically(dir.File("missing/out.ico"), kNew));
     EXPECT_TRUE(WriteFileAtomically(dir.Path().string(), kNew)) << "a folder is not replaced";
     EXPECT_EQ(ReadBytes(dir.File("notafolder")), kOld);
+}
+
+// What an ordinary user may replace, and what becomes of the owner, group and mode.
+class WriteFileAtomicallyAsAUser : public ::testing::Test {
+protected:
+    WriteFileAtomicallyAsAUser() { fs::permissions(dir.Path(), fs::perms::all); }
+
+    std::string Existing(const std::string& name, uid_t uid, gid_t gid, mode_t mode) {
+        const std::string path = dir.File(name);
+        WriteBytes(path, kOld);
+        EXPECT_EQ(::chown(path.c_str(), uid, gid), 0);
+        EXPECT_EQ(::chmod(path.c_str(), mode), 0);
+        return path;
+    }
+    static struct stat Stat(const std::string& path) {
+        struct stat info {};
+        EXPECT_EQ(::stat(path.c_str(), &info), 0);
+        return info;
+    }
+    static int SaveAsNobody(const std::string& path) {
+        return test_support::RunAsNobody([&] { return WriteFileAtomically(path, kNew).value(); });
+    }
+    std::size_t Entries() const {
+        return static_cast<std::size_t>(
+            std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()));
+    }
+
+    const test_support::Nobody nobody = test_support::FindNobody();
+    TempDir dir;
+};
+
+TEST_F(WriteFileAtomicallyAsAUser, RefusesAFileTheUserMayNotWriteAndLeavesItAsItWas) {
+    const std::string own = Existing("own-read-only.ico", nobody.uid, nobody.gid, 0444);
+    const std::string roots = Existing("roots.ico", 0, 0, 0644);
+    for (const std::string& path : {own, roots}) {
+        SCOPED_TRACE(path);
+        EXPECT_EQ(SaveAsNobody(path), EACCES);
+        EXPECT_EQ(ReadBytes(path), kOld);
+    }
+    EXPECT_EQ(Stat(roots).st_uid, 0u);
+    EXPECT_EQ(Entries(), 2u);
+}
+
+TEST_F(WriteFileAtomicallyAsAUser, RefusesToTurnAnotherUsersFileIntoTheirs) {
+    const std::string path = Existing("shared.bmp", 0, 0, 0666);
+    EXPECT_EQ(SaveAsNobody(path), EPERM);
+    EXPECT_EQ(ReadBytes(path), kOld);
+    EXPECT_EQ(Entries(), 1u);
+}
+
+TEST_F(WriteFileAtomicallyAsAUser, RootKeepsTheOwnerGroupAndSetgidBitOfAnotherUsersFile) {
+    const std::string path = Existing("theirs.ico", nobody.uid, nobody.gid, 02751);
+    ASSERT_FALSE(WriteFileAtomically(path, kNew));
+    EXPECT_EQ(ReadBytes(path), kNew);
+    const struct stat info = Stat(path);
+    EXPECT_EQ(info.st_uid, nobody.uid);
+    EXPECT_EQ(info.st_gid, nobody.gid);
+    EXPECT_EQ(info.st_mode & 07777, 02751u);
+}
+
+TEST_F(WriteFileAtomicallyAsAUser, AUserSavesTheirOwnFileInAGroupTheyAreNotIn) {
+    const std::string path = Existing("mine.ico", nobody.uid, 0, 0664);
+    EXPECT_EQ(SaveAsNobody(path), 0);
+    EXPECT_EQ(ReadBytes(path), kNew);
+    const struct stat info = Stat(path);
+    EXPECT_EQ(info.st_uid, nobody.uid);
+    EXPECT_EQ(info.st_gid, nobody.gid) << "the group falls back to the user's own";
+    EXPECT_EQ(info.st_mode & 07777, 0664u);
 }
 
 }  // namespace

@@ -1,0 +1,36 @@
+#include "tests/support/as_nobody.h"
+
+#include <grp.h>
+#include <pwd.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <stdexcept>
+
+namespace test_support {
+
+Nobody FindNobody() {
+    const passwd* nobody = ::getpwnam("nobody");
+    if (!nobody) throw std::runtime_error("there is no user nobody");
+    return {nobody->pw_uid, nobody->pw_gid};
+}
+
+int RunAsNobody(const std::function<int()>& body) {
+    const Nobody nobody = FindNobody();
+    const pid_t pid = ::fork();
+    if (pid < 0) return -1;
+    if (pid == 0) {
+        // Groups first: after setuid there is no right left to change them.
+        if (::setgroups(0, nullptr) != 0 || ::setgid(nobody.gid) != 0 ||
+            ::setuid(nobody.uid) != 0) {
+            _exit(255);
+        }
+        _exit(body() & 0xFF);
+    }
+    int status = 0;
+    if (::waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
+    const int code = WEXITSTATUS(status);
+    return code == 255 ? -1 : code;
+}
+
+}  // namespace test_support
