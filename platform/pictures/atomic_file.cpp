@@ -7,13 +7,14 @@
 #include <cerrno>
 #include <filesystem>
 
+#include "platform/pictures/errno_error.h"
+#include "platform/pictures/save_temp.h"
+
 namespace platform {
 
 namespace {
 
 namespace fs = std::filesystem;
-
-std::error_code LastError() { return std::error_code(errno, std::generic_category()); }
 
 bool WriteAll(int fd, std::span<const std::uint8_t> bytes) {
     while (!bytes.empty()) {
@@ -42,6 +43,41 @@ fs::path FinalTarget(const fs::path& path, std::error_code& error) {
     return {};
 }
 
+// Gives the temporary file what the file it replaces had: owner and group first, since a
+// change of owner clears the setuid and setgid bits, and the setgid bit belongs to the file's
+// own group. Only an owner of ours may lose a group it cannot give; another user's file is
+// not turned into ours.
+std::error_code TakeOwnerAndMode(int fd, const struct stat& existing) {
+    if (::fchown(fd, existing.st_uid, existing.st_gid) != 0 &&
+        !(errno == EPERM && existing.st_uid == ::geteuid())) {
+        return LastError();
+    }
+    if (::fchmod(fd, existing.st_mode & 07777) != 0) return LastError();
+    return {};
+}
+
+std::error_code ReplaceInFolder(int folder, const std::string& name,
+                                std::span<const std::uint8_t> bytes) {
+    struct stat existing {};
+    const bool exists = ::fstatat(folder, name.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0;
+    if (exists && !S_ISREG(existing.st_mode))
+        return std::make_error_code(std::errc::is_a_directory);
+    // Renaming over a file needs only the folder's permission; the file's own decides, as it
+    // would for a program that opened it for writing.
+    if (exists && ::faccessat(folder, name.c_str(), W_OK, AT_EACCESS) != 0) return LastError();
+
+    SaveTemp temp(folder);
+    if (temp.Error()) return temp.Error();
+    if (exists) {
+        if (const std::error_code error = TakeOwnerAndMode(temp.Descriptor(), existing)) {
+            return error;
+        }
+    }
+    if (!WriteAll(temp.Descriptor(), bytes) || ::fsync(temp.Descriptor()) != 0) return LastError();
+    if (const std::error_code error = temp.Close()) return error;
+    return temp.RenameTo(name);
+}
+
 }  // namespace
 
 std::error_code WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes) {
@@ -50,52 +86,13 @@ std::error_code WriteFileAtomically(const std::string& path, std::span<const std
     if (error) return error;
     if (!target.has_filename()) return std::make_error_code(std::errc::is_a_directory);
 
-    struct stat existing {};
-    const bool exists = ::stat(target.c_str(), &existing) == 0;
-    if (exists && !S_ISREG(existing.st_mode)) return std::make_error_code(std::errc::is_a_directory);
-    // Renaming over a file needs only the folder's permission; the file's own decides, as it
-    // would for a program that opened it for writing.
-    if (exists && ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) return LastError();
-
     const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    std::string temp = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0) return LastError();
-
-    mode_t mode;
-    if (exists) {
-        mode = existing.st_mode & 07777;
-        // The owner before the mode: a change of owner clears the setuid and setgid bits, and
-        // the setgid bit belongs to the file's own group. Only an owner of ours may lose the
-        // group it cannot give; another user's file is not turned into ours.
-        if (::fchown(fd, existing.st_uid, existing.st_gid) != 0 &&
-            !(errno == EPERM && existing.st_uid == ::geteuid())) {
-            error = LastError();
-            ::close(fd);
-            ::unlink(temp.c_str());
-            return error;
-        }
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
-    }
-
-    bool ok = ::fchmod(fd, mode) == 0 && WriteAll(fd, bytes) && ::fsync(fd) == 0;
-    if (!ok) error = LastError();
-    if (::close(fd) != 0 && ok) {
-        ok = false;
-        error = LastError();
-    }
-    if (ok && ::rename(temp.c_str(), target.c_str()) != 0) {
-        ok = false;
-        error = LastError();
-    }
-    if (!ok) {
-        ::unlink(temp.c_str());
-        return error;
-    }
-    return {};
+    // Only a path: a folder the user may write but not list is still one to save in.
+    const int folderFd = ::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (folderFd < 0) return LastError();
+    error = ReplaceInFolder(folderFd, target.filename().string(), bytes);
+    ::close(folderFd);
+    return error;
 }
 
 }  // namespace platform

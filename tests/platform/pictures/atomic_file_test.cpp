@@ -53,6 +53,15 @@ TEST(WriteFileAtomically, WritesThroughASymbolicLink) {
     EXPECT_EQ(ReadBytes(dir.File("real.ico")), kNew);
 }
 
+TEST(WriteFileAtomically, SavesUnderTheLongestNameAFolderTakes) {
+    TempDir dir;
+    const std::string name = std::string(251, 'n') + ".ICO";
+    ASSERT_FALSE(WriteFileAtomically(dir.File(name), kOld));
+    ASSERT_FALSE(WriteFileAtomically(dir.File(name), kNew));
+    EXPECT_EQ(ReadBytes(dir.File(name)), kNew);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 1);
+}
+
 TEST(WriteFileAtomically, FailureLeavesTheOldFileAsItWas) {
     // Root writes into read-only folders, so use failures that hold for anyone.
     TempDir dir;
