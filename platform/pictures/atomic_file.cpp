@@ -56,6 +56,18 @@ std::error_code TakeOwnerAndMode(int fd, const struct stat& existing) {
     return {};
 }
 
+// Makes the new name itself durable: without it a power cut can bring back the old file, or
+// none. A folder we may not list cannot be opened to flush; one whose file system cannot
+// flush folders says so with EINVAL.
+std::error_code FlushFolder(int folder) {
+    const int fd = ::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return {};
+    std::error_code error;
+    if (::fsync(fd) != 0 && errno != EINVAL) error = LastError();
+    ::close(fd);
+    return error;
+}
+
 std::error_code ReplaceInFolder(int folder, const std::string& name,
                                 std::span<const std::uint8_t> bytes) {
     struct stat existing {};
@@ -66,6 +78,7 @@ std::error_code ReplaceInFolder(int folder, const std::string& name,
     // would for a program that opened it for writing.
     if (exists && ::faccessat(folder, name.c_str(), W_OK, AT_EACCESS) != 0) return LastError();
 
+    RemoveStaleSaveTemps(folder);
     SaveTemp temp(folder);
     if (temp.Error()) return temp.Error();
     if (exists) {
@@ -74,8 +87,8 @@ std::error_code ReplaceInFolder(int folder, const std::string& name,
         }
     }
     if (!WriteAll(temp.Descriptor(), bytes) || ::fsync(temp.Descriptor()) != 0) return LastError();
-    if (const std::error_code error = temp.Close()) return error;
-    return temp.RenameTo(name);
+    if (const std::error_code error = temp.RenameTo(name)) return error;
+    return FlushFolder(folder);
 }
 
 }  // namespace

@@ -9,7 +9,7 @@
 #include <sstream>
 
 #include "platform/pictures/picture_files.h"
-#include "tests/support/as_nobody.h"
+#include "tests/support/child_process.h"
 #include "tests/support/main_window_fixture.h"
 
 namespace zentrova {

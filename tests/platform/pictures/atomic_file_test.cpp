@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 
-#include "tests/support/as_nobody.h"
+#include "tests/support/child_process.h"
 #include "tests/support/test_files.h"
 
 namespace platform {
