@@ -11,6 +11,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <iostream>
 #include <random>
 #include <set>
 #include <thread>
@@ -132,6 +133,31 @@ TEST(SaveLeftovers, TermIntAndHupRemoveTheTemporaryFileAndStillEndTheProcess) {
             EXPECT_TRUE(now == kOld || now == a || now == b) << now.size() << " bytes";
         }
     }
+}
+
+TEST(SaveLeftovers, KilledAtRandomMomentsASaveLeavesTheOldOrTheNewFileAndTheNextSaveCleansUp) {
+    TempDir dir;
+    const std::string path = dir.File("out.bmp");
+    const std::vector<std::uint8_t> a(64 << 10, 0x22), b(48 << 10, 0x33);
+    std::mt19937 random(4242);
+    int oldKept = 0, newComplete = 0, leftTemporary = 0;
+    WriteBytes(path, kOld);
+    for (int run = 0; run < 100; ++run) {
+        SCOPED_TRACE(testing::Message() << "run " << run);
+        const pid_t child = StartSavingInALoop(dir, path, a, b);
+        std::this_thread::sleep_for(std::chrono::microseconds(random() % 5000));
+        ::kill(child, SIGKILL);
+        ASSERT_EQ(::waitpid(child, nullptr, 0), child);
+        const std::vector<std::uint8_t> now = ReadBytes(path);
+        ASSERT_TRUE(now == kOld || now == a || now == b) << now.size() << " bytes";
+        (now == kOld ? oldKept : newComplete) += 1;
+        leftTemporary += Names(dir.Path()).size() > 1;
+
+        ASSERT_FALSE(WriteFileAtomically(path, kOld));
+        ASSERT_EQ(Names(dir.Path()), std::set<std::string>{"out.bmp"});
+    }
+    std::cout << "100 kills: " << oldKept << " kept the old file, " << newComplete
+              << " left a complete new one, " << leftTemporary << " left a temporary file\n";
 }
 
 }  // namespace
