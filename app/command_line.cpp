@@ -87,6 +87,11 @@ ConvertCommand ParseConvertCommand(const std::vector<std::string>& args) {
             continue;
         }
         Option option = SplitOption(arg);
+        if (option.name == "-0" || option.name == "--null") {
+            if (option.value) return UsageError(option.name + " takes no value");
+            command.nullEnded = true;
+            continue;
+        }
         const bool known = option.name == "--size" || option.name == "-o" ||
                            option.name == "--output" || option.name == "-d" ||
                            option.name == "--directory";
@@ -158,7 +163,7 @@ DesktopCommand ParseDesktopCommand(const std::vector<std::string>& args) {
 }
 
 std::string ConvertUsage() {
-    return "Usage: zentrova-convert [--size 16|24|32|48|64] [-o OUTPUT | -d DIR] INPUT...\n"
+    return "Usage: zentrova-convert [--size 16|24|32|48|64] [-o OUTPUT | -d DIR] [-0] INPUT...\n"
            "Converts pictures to icons and icons to pictures without a window, exactly as\n"
            "File > Open in Zentrova does: a picture (JPEG, GIF, BMP, PNG, cursor) becomes a\n"
            "32 x 32 .ICO file, an icon (a name ending in .ico) a .BMP file.\n"
@@ -167,12 +172,16 @@ std::string ConvertUsage() {
            "  -d, --directory DIR    save in DIR, under each input's own name\n"
            "      --size N           the Size menu: the source panes show N x N pixels\n"
            "                         (16, 24, 32, 48 or 64; 32 when not given)\n"
+           "  -0, --null             end each path printed with NUL instead of a newline,\n"
+           "                         for names that hold newlines (xargs -0 reads them)\n"
            "  -h, --help             show this help and exit\n"
            "      --version          show the version and exit\n"
            "\n"
            "Without -o or -d each result is saved beside its input, under the input's name.\n"
            "The extension .ICO or .BMP is added unless the name already ends in it.\n"
            "Each file written is printed; each problem is a line on standard error.\n"
+           "A file written twice in one run (two inputs of the same name with -d) holds\n"
+           "the last; a warning says so.\n"
            "Exit status: 0 when every input was written, 1 when any was not, 2 for a usage\n"
            "error.\n";
 }

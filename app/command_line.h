@@ -11,13 +11,14 @@ std::string ProgramVersion();
 
 enum class CommandKind { Run, Help, Version, UsageError };
 
-// zentrova-convert [--size 16|24|32|48|64] [-o OUTPUT | -d DIR] INPUT...
+// zentrova-convert [--size 16|24|32|48|64] [-o OUTPUT | -d DIR] [-0] INPUT...
 struct ConvertCommand {
     CommandKind kind = CommandKind::Run;
     std::string error;        // for a usage error
     std::optional<int> size;  // the Size menu entry "NxN" to click first
     std::string output;       // -o: the Save dialog's answer (one input only)
     std::string directory;    // -d: the folder the offered names are put in
+    bool nullEnded = false;   // -0: each path printed ends in NUL, not in a newline
     std::vector<std::string> inputs;
 };
 

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <map>
 #include <ostream>
+#include <set>
 
 #include "app/dialog_path.h"
 #include "main_window/frm_main.h"
@@ -109,8 +110,8 @@ bool ClickSize(frmMain& form, int size) {
     return false;
 }
 
-bool RunWindow(const std::string& input, const ConvertCommand& command, std::ostream& out,
-               std::ostream& err) {
+std::optional<std::string> RunWindow(const std::string& input, const ConvertCommand& command,
+                                     std::ostream& err) {
     platform::Gdi gdi;
     AnsweringFileDialogs dialogs(DialogPath(input), command);
     ErrorLineMessageBoxes messageBoxes(err);
@@ -121,14 +122,13 @@ bool RunWindow(const std::string& input, const ConvertCommand& command, std::ost
     form.Show();
     if (command.size && !ClickSize(form, *command.size)) {
         err << kProgram << "the Size menu has no " << *command.size << " entry" << std::endl;
-        return false;
+        return std::nullopt;
     }
     form.mnuOpen.Click();
 
-    const bool written =
-        messageBoxes.Shown() == 0 && !form.SavePath.empty() && dialogs.IsNew(form.SavePath);
-    if (written) {
-        out << form.SavePath << std::endl;
+    std::optional<std::string> written;
+    if (messageBoxes.Shown() == 0 && !form.SavePath.empty() && dialogs.IsNew(form.SavePath)) {
+        written = form.SavePath;
     } else if (messageBoxes.Shown() == 0) {
         err << kProgram << input << ": nothing was written" << std::endl;
     }
@@ -136,23 +136,41 @@ bool RunWindow(const std::string& input, const ConvertCommand& command, std::ost
     return written;
 }
 
+// The same file under any name: its folder's links resolved, so a/x and ./a/x meet.
+std::string SameFileKey(const std::string& path) {
+    std::error_code error;
+    const fs::path key = fs::weakly_canonical(path, error);
+    return error ? path : key.string();
+}
+
 }  // namespace
 
-bool ConvertFile(const std::string& input, const ConvertCommand& command, std::ostream& out,
-                 std::ostream& err) {
+std::optional<std::string> ConvertFile(const std::string& input, const ConvertCommand& command,
+                                       std::ostream& err) {
     try {
-        return RunWindow(input, command, out, err);
+        return RunWindow(input, command, err);
     } catch (const std::exception& error) {
         // One input's failure never stops the others.
         err << kProgram << input << ": " << error.what() << std::endl;
-        return false;
+        return std::nullopt;
     }
 }
 
 int ConvertAll(const ConvertCommand& command, std::ostream& out, std::ostream& err) {
     bool allWritten = true;
+    std::set<std::string> writtenFiles;
     for (const std::string& input : command.inputs) {
-        if (!ConvertFile(input, command, out, err)) allWritten = false;
+        const std::optional<std::string> written = ConvertFile(input, command, err);
+        if (!written) {
+            allWritten = false;
+            continue;
+        }
+        if (!writtenFiles.insert(SameFileKey(*written)).second) {
+            err << kProgram << "warning: " << *written << " was written again, from " << input
+                << "; the last one wins" << std::endl;
+        }
+        // A newline may be part of a name; NUL never is.
+        out << *written << (command.nullEnded ? '\0' : '\n') << std::flush;
     }
     return allWritten ? 0 : 1;
 }

@@ -24,6 +24,12 @@ TEST(ConvertCommandLine, TakesSizeOutputAndInputsInEitherSpelling) {
     EXPECT_EQ(command.directory, "icons");
     EXPECT_EQ(command.inputs, (std::vector<std::string>{"a.gif", "-b.bmp"}));
     EXPECT_FALSE(ParseConvertCommand({"x.gif"}).size) << "the window's own size stays";
+
+    EXPECT_FALSE(ParseConvertCommand({"x.gif"}).nullEnded);
+    EXPECT_TRUE(ParseConvertCommand({"-0", "x.gif"}).nullEnded);
+    command = ParseConvertCommand({"x.gif", "--null", "--", "-0"});
+    EXPECT_TRUE(command.nullEnded);
+    EXPECT_EQ(command.inputs, (std::vector<std::string>{"x.gif", "-0"}));
 }
 
 TEST(ConvertCommandLine, RefusesWhatCannotBeMeant) {
@@ -42,6 +48,8 @@ TEST(ConvertCommandLine, RefusesWhatCannotBeMeant) {
              {"--sizes", "16", "a.jpg"},
              {"-x", "a.jpg"},
              {"a.jpg", ""},
+             {"--null=yes", "a.jpg"},
+             {"-0o", "x.ico", "a.jpg"},
          }) {
         const ConvertCommand command = ParseConvertCommand(args);
         EXPECT_EQ(command.kind, CommandKind::UsageError) << ::testing::PrintToString(args);

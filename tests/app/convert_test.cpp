@@ -207,6 +207,32 @@ TEST_F(Converter, SavesEachInputUnderItsOwnNameInTheFolderOfDashD) {
         << "nothing is written beside the inputs";
 }
 
+TEST_F(Converter, WarnsWhenOneRunWritesAFileTwiceAndTheLastWins) {
+    const std::string a = Copy("gif-test-suite/static_transparent.gif", "x.gif", dir.Path() / "a");
+    const std::string b = Copy("bmpsuite/g/pal8.bmp", "x.gif", dir.Path() / "b");
+    fs::create_directory(dir.Path() / "out");
+    const Result result = Run({"-d", "out", a, b, "-0", "./" + b.substr(dir.Path().string().size() + 1)});
+    EXPECT_EQ(result.status, 0) << result.err;
+    const std::string written = dir.File("out/x.gif.ICO");
+    EXPECT_EQ(result.out, std::string(written + '\0') + written + '\0' + written + '\0');
+    const std::string warning =
+        "zentrova-convert: warning: " + written + " was written again, from ";
+    EXPECT_EQ(result.err, warning + b + "; the last one wins\n" + warning + "./b/x.gif" +
+                              "; the last one wins\n");
+    ASSERT_EQ(Run({"-o", "b-alone.ico", b}).status, 0);
+    EXPECT_EQ(ReadBytes(written), ReadBytes(dir.File("b-alone.ico")));
+}
+
+TEST_F(Converter, EndsEachPrintedPathWithNulUnderDashZeroForNamesWithNewlines) {
+    const std::string a = Copy("bmpsuite/g/pal4.bmp", "two\nlines.bmp");
+    const std::string b = Copy("pillow-ico-cur/hopper.ico", "b.ico");
+    for (const char* option : {"-0", "--null"}) {
+        const Result result = Run({option, a, b});
+        EXPECT_EQ(result.status, 0) << result.err;
+        EXPECT_EQ(result.out, std::string(a + ".ICO" + '\0') + b + ".BMP" + '\0') << option;
+    }
+}
+
 TEST_F(Converter, GoesOnPastAMissingInputAndNamesIt) {
     const std::string a = Copy("bmpsuite/g/pal4.bmp", "a.bmp");
     const std::string b = Copy("pillow-ico-cur/hopper.ico", "b.ico");
