@@ -58,8 +58,8 @@ bool SameFile(const struct stat& a, const struct stat& b) {
 
 // True while `name` in the folder is the file open as fd.
 bool StillNamed(int folder, const char* name, int fd) {
-    struct stat opened {
-    }, named{};
+    struct stat opened {};
+    struct stat named {};
     return ::fstat(fd, &opened) == 0 && ::fstatat(folder, name, &named, AT_SYMLINK_NOFOLLOW) == 0 &&
            SameFile(opened, named);
 }
