@@ -4,6 +4,7 @@
 
 #include "platform/pictures/codecs/bmp_codec.h"
 #include "platform/pictures/codecs/dib_codec.h"
+#include "platform/pictures/codecs/dib_rle.h"
 #include "platform/pictures/decoding_source.h"
 #include "platform/pictures/row_scaler.h"
 
@@ -11,8 +12,7 @@ namespace platform {
 
 namespace {
 
-// BITMAPFILEHEADER: "BM", bfSize, two reserved words, bfOffBits.
-constexpr std::size_t kFileHeaderBytes = 14;
+constexpr std::size_t kFileHeaderBytes = codecs::kBmpFileHeaderBytes;
 // Files smaller than this are read whole: there is nothing to save.
 constexpr std::uint64_t kWholeBelow = 1 << 20;
 // Headers, masks and palette, which every strip of rows is decoded with; a file whose pixels
@@ -73,6 +73,14 @@ std::optional<BmpLayout> StripLayout(const codecs::FileInput& file) {
     return layout;
 }
 
+// Every pixel, as a bitmap file is written from.
+Bitmap DecodeWhole(const codecs::FileInput& file) {
+    std::vector<std::uint8_t> bytes;
+    if (!file.ReadAll(bytes)) return Bitmap();
+    auto pixels = codecs::DecodeBmp(bytes);
+    return pixels ? std::move(pixels).Value() : Bitmap();
+}
+
 class BmpSource final : public DecodingSource {
   public:
     BmpSource(codecs::FileInput file, BmpLayout layout)
@@ -80,12 +88,7 @@ class BmpSource final : public DecodingSource {
           m_file(std::move(file)),
           m_layout(std::move(layout)) {}
 
-    Bitmap Pixels() const override {
-        std::vector<std::uint8_t> bytes;
-        if (!m_file.ReadAll(bytes)) return Bitmap();
-        auto pixels = codecs::DecodeBmp(bytes);
-        return pixels ? std::move(pixels).Value() : Bitmap();
-    }
+    Bitmap Pixels() const override { return DecodeWhole(m_file); }
 
   protected:
     bool Opaque() const override { return true; }
@@ -137,9 +140,100 @@ bool BmpSource::DecodeRows(int top, int count, codecs::RowSink& sink) const {
     return true;
 }
 
+// An RLE bitmap: its rows are stored bottom-up and compressed, so any row shown costs a pass
+// over all the data, but only the rows shown are drawn and no more than one row is held.
+class RleSource final : public DecodingSource {
+  public:
+    RleSource(codecs::FileInput file, const codecs::DibHeader& header,
+              std::vector<std::uint32_t> palette, std::size_t dataOffset)
+        : DecodingSource(header.width, header.height),
+          m_file(std::move(file)),
+          m_data(m_file.Window(dataOffset, m_file.Size())),
+          m_compression(header.compression),
+          m_palette(std::move(palette)) {}
+
+    // The one pass on opening: it settles what DecodeBmp would say of the file and whether
+    // the picture is opaque, and keeps the top-left corner on the way.
+    std::optional<codecs::CodecFailure> Check();
+
+    Bitmap Pixels() const override { return DecodeWhole(m_file); }
+
+  protected:
+    bool Opaque() const override { return m_complete; }
+    bool DecodeTop(int, int rows, codecs::RowSink& sink, bool& hasAlpha) const override {
+        hasAlpha = !m_complete;
+        return Expand(std::clamp(rows, 0, Height()), sink).Ok();
+    }
+    Bitmap DecodeOverview(int width, int height) const override {
+        RowScaler scaler(width, height);
+        if (!Expand(Height(), scaler)) return Bitmap();
+        return scaler.Finish(!m_complete);
+    }
+
+  private:
+    codecs::Result<codecs::RleSummary> Expand(int rows, codecs::RowSink& sink) const {
+        sink.Start(Width(), Height());
+        return codecs::ExpandDibRleRows(m_compression, m_data, m_palette, Width(), Height(),
+                                        codecs::RleRows{0, rows, m_complete}, sink);
+    }
+
+    codecs::FileInput m_file;
+    codecs::FileInput m_data;
+    codecs::DibCompression m_compression;
+    std::vector<std::uint32_t> m_palette;
+    bool m_complete = false;  // set once, on opening
+};
+
+std::optional<codecs::CodecFailure> RleSource::Check() {
+    const Size kept = KeptRegionSize(kPassRegionSide);
+    TopLeftSink sink(kept.width, kept.height);
+    auto summary = Expand(kept.height, sink);
+    if (!summary) return summary.Failure();
+    m_complete = summary.Value().complete;
+    Bitmap region = sink.Take(!m_complete);
+    if (m_complete) {
+        // Drawn before the pass knew: a complete picture has no alpha.
+        for (int y = 0; y < region.Height(); ++y) {
+            std::uint32_t* row = region.Row(y);
+            for (int x = 0; x < region.Width(); ++x) row[x] = ColourOf(row[x]);
+        }
+    }
+    KeepRegion(std::move(region));
+    return std::nullopt;
+}
+
+codecs::Result<Picture> OpenRleBmp(const codecs::FileInput& file,
+                                   std::span<const std::uint8_t> start,
+                                   const codecs::BmpHeaders& headers) {
+    const std::uint64_t dibSize = file.Size() - kFileHeaderBytes;
+    auto layout = codecs::ReadDibLayout(headers.header, start.subspan(kFileHeaderBytes), dibSize,
+                                        headers.options);
+    if (!layout) return layout.Failure();
+    auto source =
+        std::make_shared<RleSource>(file, headers.header, std::move(layout.Value().palette),
+                                    kFileHeaderBytes + layout.Value().pixelStart);
+    if (auto failure = source->Check()) return std::move(*failure);
+    return Picture(std::move(source));
+}
+
 }  // namespace
 
 codecs::Result<Picture> OpenBmpPicture(const codecs::FileInput& file) {
+    // The headers and the palette: enough to choose how the rest is read.
+    std::vector<std::uint8_t> start(std::min<std::uint64_t>(file.Size(), kMaxPrefix));
+    if (file.ReadAt(0, start) != start.size()) {
+        return codecs::Fail(codecs::CodecError::Truncated, "unreadable");
+    }
+    auto headers = codecs::ReadBmpHeaders(start);
+    if (!headers) return headers.Failure();
+    switch (headers.Value().header.compression) {
+        case codecs::DibCompression::Rle4:
+        case codecs::DibCompression::Rle8:
+        case codecs::DibCompression::Rle24:
+            return OpenRleBmp(file, start, headers.Value());
+        default:
+            break;
+    }
     if (auto layout = StripLayout(file)) {
         auto source = std::make_shared<BmpSource>(file, std::move(*layout));
         // Decoding the region now proves the rows decode, as DecodeBmp would find.

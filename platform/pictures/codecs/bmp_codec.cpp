@@ -10,15 +10,15 @@ namespace platform::codecs {
 namespace {
 
 // BITMAPFILEHEADER: "BM", bfSize, two reserved words, bfOffBits.
-constexpr std::size_t kFileHeaderBytes = 14;
+constexpr std::size_t kFileHeaderBytes = kBmpFileHeaderBytes;
 constexpr std::size_t kInfoHeaderBytes = 40;
 // 96 dots per inch.
 constexpr std::uint32_t kPixelsPerMetre = 2835;
 
 }  // namespace
 
-Result<Bitmap> DecodeBmp(std::span<const std::uint8_t> file) {
-    ByteReader reader(file);
+Result<BmpHeaders> ReadBmpHeaders(std::span<const std::uint8_t> start) {
+    ByteReader reader(start);
     const auto signature = reader.Bytes(2);
     if (!signature || (*signature)[0] != 'B' || (*signature)[1] != 'M') {
         return Fail(CodecError::BadSignature, "not a BMP file");
@@ -28,15 +28,21 @@ Result<Bitmap> DecodeBmp(std::span<const std::uint8_t> file) {
     const auto pixelOffset = reader.U32();
     if (!pixelOffset) return Fail(CodecError::Truncated, "file header cut short");
 
-    const auto dib = file.subspan(kFileHeaderBytes);
-    auto header = ReadDibHeader(dib);
+    auto header = ReadDibHeader(start.subspan(kFileHeaderBytes));
     if (!header) return header.Failure();
     if (*pixelOffset < kFileHeaderBytes) {
         return Fail(CodecError::BadHeader, "pixels start inside the file header");
     }
-    DibOptions options;
-    options.pixelOffset = *pixelOffset - kFileHeaderBytes;
-    auto pixels = DecodeDibPixels(header.Value(), dib, options);
+    BmpHeaders headers{header.Value(), {}};
+    headers.options.pixelOffset = *pixelOffset - kFileHeaderBytes;
+    return headers;
+}
+
+Result<Bitmap> DecodeBmp(std::span<const std::uint8_t> file) {
+    auto headers = ReadBmpHeaders(file);
+    if (!headers) return headers.Failure();
+    auto pixels = DecodeDibPixels(headers.Value().header, file.subspan(kFileHeaderBytes),
+                                  headers.Value().options);
     if (!pixels) return pixels.Failure();
     return std::move(pixels.Value().colour);
 }

@@ -6,8 +6,21 @@
 
 #include "platform/graphics/bitmap.h"
 #include "platform/pictures/codecs/codec_result.h"
+#include "platform/pictures/codecs/dib_codec.h"
 
 namespace platform::codecs {
+
+// A .BMP file's headers, as DecodeBmp checks them.
+struct BmpHeaders {
+    DibHeader header;
+    DibOptions options;  // where the pixels start, from the start of the DIB
+};
+// The DIB starts after the file header.
+inline constexpr std::size_t kBmpFileHeaderBytes = 14;
+
+// Reads the headers from the start of a file: the whole file, or as much of it as holds the
+// file header and the info header with its masks.
+Result<BmpHeaders> ReadBmpHeaders(std::span<const std::uint8_t> start);
 
 // A whole .BMP file: every common variant (1/4/8/16/24/32 bits, RLE4/RLE8, bitfields,
 // top-down, OS/2 headers). The result is a colour bitmap; alpha only for 32-bit files that

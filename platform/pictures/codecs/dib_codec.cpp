@@ -175,13 +175,13 @@ struct Palette {
 
 // The palette and where the pixels start, from the file's offset or right after the palette.
 Result<Palette> ReadPalette(const DibHeader& header, std::span<const std::uint8_t> dib,
-                            const std::optional<std::size_t>& pixelOffset) {
+                            std::uint64_t dibSize, const std::optional<std::size_t>& pixelOffset) {
     Palette palette;
-    const std::size_t limit = pixelOffset.value_or(dib.size());
+    const std::uint64_t limit = pixelOffset ? *pixelOffset : dibSize;
     if (limit < header.paletteOffset) {
         return Fail(CodecError::BadHeader, "pixels start inside the header");
     }
-    const std::size_t room = (limit - header.paletteOffset) / header.paletteEntryBytes;
+    const std::uint64_t room = (limit - header.paletteOffset) / header.paletteEntryBytes;
     if (header.bitCount > 8) {
         // Palettes of true-colour pictures are only hints for old displays: skipped.
         palette.storedEntries = header.coloursUsed;
@@ -201,7 +201,7 @@ Result<Palette> ReadPalette(const DibHeader& header, std::span<const std::uint8_
         }
     } else if (pixelOffset) {
         // An implied palette may be short; OS/2 files end it where the pixels begin.
-        palette.storedEntries = std::min(depthEntries, room);
+        palette.storedEntries = static_cast<std::size_t>(std::min<std::uint64_t>(depthEntries, room));
     } else {
         palette.storedEntries = depthEntries;
         if (palette.storedEntries > room) return Fail(CodecError::Truncated, "palette cut short");
@@ -388,16 +388,28 @@ Result<DibHeader> ReadDibHeader(std::span<const std::uint8_t> dib) {
     return header;
 }
 
-Result<DibPixels> DecodeDibPixels(const DibHeader& header, std::span<const std::uint8_t> dib,
-                                  const DibOptions& options) {
-    if (options.pixelOffset && *options.pixelOffset > dib.size()) {
+Result<DibLayout> ReadDibLayout(const DibHeader& header, std::span<const std::uint8_t> dib,
+                                std::uint64_t dibSize, const DibOptions& options) {
+    if (options.pixelOffset && *options.pixelOffset > dibSize) {
         return Fail(CodecError::Truncated, "pixels start past the end of the data");
     }
-    auto palette = ReadPalette(header, dib, options.pixelOffset);
+    auto palette = ReadPalette(header, dib, dibSize, options.pixelOffset);
     if (!palette) return palette.Failure();
-    const std::size_t pixelStart = options.pixelOffset.value_or(
-        header.paletteOffset + palette.Value().storedEntries * header.paletteEntryBytes);
-    if (pixelStart > dib.size()) return Fail(CodecError::Truncated, "no pixel data");
+    const std::uint64_t pixelStart =
+        options.pixelOffset ? *options.pixelOffset
+                            : header.paletteOffset + static_cast<std::uint64_t>(
+                                                         palette.Value().storedEntries) *
+                                                         header.paletteEntryBytes;
+    if (pixelStart > dibSize) return Fail(CodecError::Truncated, "no pixel data");
+    return DibLayout{std::move(palette.Value().colours), static_cast<std::size_t>(pixelStart)};
+}
+
+Result<DibPixels> DecodeDibPixels(const DibHeader& header, std::span<const std::uint8_t> dib,
+                                  const DibOptions& options) {
+    auto layout = ReadDibLayout(header, dib, dib.size(), options);
+    if (!layout) return layout.Failure();
+    const std::size_t pixelStart = layout.Value().pixelStart;
+    const std::vector<std::uint32_t>& palette = layout.Value().palette;
 
     switch (header.compression) {
         case DibCompression::Jpeg:
@@ -407,8 +419,7 @@ Result<DibPixels> DecodeDibPixels(const DibHeader& header, std::span<const std::
         case DibCompression::Rle8:
         case DibCompression::Rle24: {
             Bitmap colour(header.width, header.height, PixelFormat::Colour);
-            auto end = ExpandDibRle(header.compression, dib.subspan(pixelStart),
-                                    palette.Value().colours, colour);
+            auto end = ExpandDibRle(header.compression, dib.subspan(pixelStart), palette, colour);
             if (!end) return end.Failure();
             return DibPixels{std::move(colour), pixelStart + end.Value()};
         }
@@ -431,7 +442,7 @@ Result<DibPixels> DecodeDibPixels(const DibHeader& header, std::span<const std::
     const auto pixels = dib.subspan(pixelStart, needed);
     if (header.bitCount <= 8) {
         if (auto failure =
-                DecodeIndexedRows(header, pixels, *stride, palette.Value().colours, colour)) {
+                DecodeIndexedRows(header, pixels, *stride, palette, colour)) {
             return *failure;
         }
     } else {

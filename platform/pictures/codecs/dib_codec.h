@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <vector>
 
 #include "platform/graphics/bitmap.h"
 #include "platform/pictures/codecs/codec_result.h"
@@ -49,6 +50,17 @@ struct DibPixels {
     Bitmap colour;
     std::size_t endOffset = 0;  // from the start of the DIB, just past the pixel rows
 };
+
+// Where a DIB's pixels start and the colours of its palette, as DecodeDibPixels finds them.
+struct DibLayout {
+    std::vector<std::uint32_t> palette;  // as many as the depth uses; empty above 8 bits
+    std::size_t pixelStart = 0;          // from the start of the DIB
+};
+
+// The layout of a DIB of `dibSize` bytes of which `dib` holds the start: at least its headers
+// and palette, which is all that is read.
+Result<DibLayout> ReadDibLayout(const DibHeader& header, std::span<const std::uint8_t> dib,
+                                std::uint64_t dibSize, const DibOptions& options);
 
 // Decodes the pixels described by `header` (taken from ReadDibHeader(dib), possibly with the
 // height changed by the caller) into a colour bitmap, top row first.

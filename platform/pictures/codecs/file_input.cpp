@@ -38,7 +38,7 @@ std::size_t FileInput::ReadAt(std::uint64_t offset, std::span<std::uint8_t> into
     while (done < wanted) {
         // pread keeps no file position, so copies of this input may read at the same time.
         const ssize_t got = ::pread(m_file->fd, into.data() + done, wanted - done,
-                                    static_cast<off_t>(offset + done));
+                                    static_cast<off_t>(m_base + offset + done));
         if (got < 0 && errno == EINTR) continue;
         if (got <= 0) break;  // cut short since it was opened, or unreadable
         done += static_cast<std::size_t>(got);
@@ -53,6 +53,38 @@ bool FileInput::ReadAll(std::vector<std::uint8_t>& bytes) const {
         return false;
     }
     return ReadAt(0, bytes) == bytes.size();
+}
+
+FileInput FileInput::Window(std::uint64_t offset, std::uint64_t size) const {
+    FileInput window = *this;
+    offset = std::min(offset, m_size);
+    window.m_size = std::min(size, m_size - offset);
+    if (m_file) {
+        window.m_base = m_base + offset;
+    } else {
+        window.m_memory = m_memory.subspan(static_cast<std::size_t>(offset),
+                                           static_cast<std::size_t>(window.m_size));
+    }
+    return window;
+}
+
+std::size_t SequentialReader::Read(std::span<std::uint8_t> into) {
+    std::size_t done = 0;
+    while (done < into.size()) {
+        if (m_next == m_filled && !Refill()) break;
+        const std::size_t part = std::min(into.size() - done, m_filled - m_next);
+        std::memcpy(into.data() + done, m_buffer.get() + m_next, part);
+        m_next += part;
+        done += part;
+    }
+    return done;
+}
+
+bool SequentialReader::Refill() {
+    m_bufferStart += m_filled;
+    m_next = 0;
+    m_filled = m_input.ReadAt(m_bufferStart, std::span(m_buffer.get(), kBufferBytes));
+    return m_filled > 0;
 }
 
 }  // namespace platform::codecs

@@ -31,12 +31,47 @@ class FileInput {
     // Everything, for decoders that want the whole file; false when it could not all be read.
     bool ReadAll(std::vector<std::uint8_t>& bytes) const;
 
+    // The `size` bytes from `offset` on (as many as there are) as an input of their own, such
+    // as a picture inside another file.
+    FileInput Window(std::uint64_t offset, std::uint64_t size) const;
+
   private:
     struct Descriptor;
 
     std::shared_ptr<const Descriptor> m_file;
     std::span<const std::uint8_t> m_memory;
+    std::uint64_t m_base = 0;  // where this input starts in the open file
     std::uint64_t m_size = 0;
+};
+
+// Reads an input front to back through a small buffer, for decoders that take their data in
+// order: however large the input, no more than the buffer is held.
+class SequentialReader {
+  public:
+    explicit SequentialReader(const FileInput& input) : m_input(input) {}
+    SequentialReader(const SequentialReader&) = delete;
+    SequentialReader& operator=(const SequentialReader&) = delete;
+
+    // Bytes taken so far.
+    std::uint64_t Position() const { return m_bufferStart + m_next; }
+    // Copies the next bytes into `into`, as many as there are; returns how many.
+    std::size_t Read(std::span<std::uint8_t> into);
+    // The next byte; false at the end of the input.
+    bool Next(std::uint8_t& byte) {
+        if (m_next == m_filled && !Refill()) return false;
+        byte = m_buffer[m_next++];
+        return true;
+    }
+
+  private:
+    bool Refill();
+
+    static constexpr std::size_t kBufferBytes = 64 * 1024;
+    const FileInput& m_input;
+    std::unique_ptr<std::uint8_t[]> m_buffer = std::make_unique<std::uint8_t[]>(kBufferBytes);
+    std::uint64_t m_bufferStart = 0;  // input offset of m_buffer[0]
+    std::size_t m_filled = 0;
+    std::size_t m_next = 0;
 };
 
 }  // namespace platform::codecs

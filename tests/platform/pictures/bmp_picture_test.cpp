@@ -84,6 +84,63 @@ std::vector<std::uint8_t> WriteBmp(const BmpLayout& layout) {
     return out;
 }
 
+// An RLE8 or RLE4 file whose rows mix runs and literal runs; unless `complete`, rows also end
+// early and deltas skip pixels and rows, which leaves those transparent.
+std::vector<std::uint8_t> WriteRleBmp(int width, int height, int bitCount, bool complete) {
+    std::uint32_t seed = 12345;
+    const auto next = [&seed](int below) {
+        seed = seed * 1103515245u + 12345u;
+        return static_cast<int>((seed >> 16) % static_cast<std::uint32_t>(below));
+    };
+    std::vector<std::uint8_t> data;
+    int x = 0, stored = 0;
+    while (stored < height) {
+        const int rowEnd = complete ? width : width - next(width / 3);
+        if (x >= rowEnd) {
+            data.insert(data.end(), {0, 0});
+            x = 0;
+            ++stored;
+            continue;
+        }
+        const int count = std::min(rowEnd - x, 1 + next(60));
+        const int kind = next(complete ? 2 : 3);
+        if (kind == 1 && count >= 3) {
+            data.insert(data.end(), {0, static_cast<std::uint8_t>(count)});
+            const int bytes = bitCount == 8 ? count : (count + 1) / 2;
+            for (int i = 0; i < bytes; ++i) data.push_back(static_cast<std::uint8_t>(next(256)));
+            if (bytes % 2 != 0) data.push_back(0);
+        } else if (kind == 2) {
+            const int dy = stored + 1 < height && next(4) == 0 ? 1 : 0;
+            data.insert(data.end(), {0, 2, static_cast<std::uint8_t>(count),
+                                     static_cast<std::uint8_t>(dy)});
+            stored += dy;
+        } else {
+            data.insert(data.end(), {static_cast<std::uint8_t>(count),
+                                     static_cast<std::uint8_t>(next(256))});
+        }
+        x += count;
+    }
+    data.insert(data.end(), {0, 1});
+
+    const int entries = 1 << bitCount;
+    const std::uint32_t offset = 14 + 40 + 4 * entries;
+    std::vector<std::uint8_t> out = {'B', 'M'};
+    for (const std::uint32_t field : {0u, 0u, offset, 40u, static_cast<std::uint32_t>(width),
+                                      static_cast<std::uint32_t>(height)}) {
+        Put(out, field, 4);
+    }
+    Put(out, 1, 2);
+    Put(out, static_cast<std::uint32_t>(bitCount), 2);
+    for (const std::uint32_t field : {bitCount == 8 ? 1u : 2u,
+                                      static_cast<std::uint32_t>(data.size()), 2835u, 2835u, 0u,
+                                      0u}) {
+        Put(out, field, 4);
+    }
+    for (int i = 0; i < entries; ++i) Put(out, 0x00123456u * (i + 1) & 0xFFFFFF, 4);
+    out.insert(out.end(), data.begin(), data.end());
+    return out;
+}
+
 class BmpPictureTest : public ::testing::Test {
   protected:
     std::string Write(const std::vector<std::uint8_t>& bytes) {
@@ -140,20 +197,46 @@ TEST_F(BmpPictureTest, ShowsAndWritesWhatAWholeDecodeGivesForEveryRowAndPixelLay
     }
 }
 
-TEST_F(BmpPictureTest, AcceptsExactlyWhatAWholeDecodeAcceptsWhenCutShort) {
-    const std::vector<std::uint8_t> file = WriteBmp({.width = 700, .height = 520});
-    for (const std::size_t length :
-         {file.size() - 1, file.size() - 2100, file.size() / 2, std::size_t{2000000}}) {
-        SCOPED_TRACE(length);
-        std::vector<std::uint8_t> cut(file.begin(), file.begin() + std::min(length, file.size()));
-        const auto whole = test_support::DecodedWhole(cut);
-        try {
-            const Picture lazy = LoadPicture(Write(cut));
-            ASSERT_TRUE(whole.has_value()) << "accepted what the whole decode refuses";
+TEST_F(BmpPictureTest, RleFilesShowAndWriteWhatAWholeDecodeGives) {
+    for (const int bitCount : {8, 4}) {
+        for (const bool complete : {true, false}) {
+            SCOPED_TRACE(testing::Message() << "RLE" << bitCount << (complete ? ", complete" : ""));
+            // Taller than the corner kept on opening, and too large a pane to compose whole.
+            const std::vector<std::uint8_t> file = WriteRleBmp(400, 700, bitCount, complete);
+            const auto whole = test_support::DecodedWhole(file);
+            ASSERT_TRUE(whole.has_value());
+            ASSERT_EQ(whole->Pixels().HasAlpha(), !complete);
+            const Picture lazy = LoadPicture(Write(file));
+            EXPECT_TRUE(lazy.DecodesOnDemand());
             EXPECT_TRUE(test_support::DrawsAndWritesAlike(lazy, *whole, dir.Path().string()));
-        } catch (const PlatformError& error) {
-            EXPECT_EQ(error.Number(), ErrorNumber::InvalidPicture);
-            EXPECT_FALSE(whole.has_value()) << "refused what the whole decode accepts";
+            EXPECT_TRUE(test_support::OverviewNear(lazy, *whole, 80, 80, 0, 0));
+            EXPECT_TRUE(test_support::OverviewNear(lazy, *whole, 33, 700, 0, 0));
+            Bitmap pane(whole->Width(), whole->Height(), PixelFormat::Colour, 0xFFFFFF);
+            Bitmap wanted = pane;
+            lazy.Render(pane);
+            whole->Render(wanted);
+            EXPECT_EQ(pane, wanted);
+        }
+    }
+}
+
+TEST_F(BmpPictureTest, AcceptsExactlyWhatAWholeDecodeAcceptsWhenCutShort) {
+    for (const auto& file : {WriteBmp({.width = 700, .height = 520}), WriteRleBmp(400, 700, 4, false)}) {
+        for (const std::size_t length : {file.size() - 1, file.size() - 2100, file.size() / 2,
+                                         std::size_t{2000000}}) {
+            SCOPED_TRACE(length);
+            std::vector<std::uint8_t> cut(file.begin(),
+                                          file.begin() + std::min(length, file.size()));
+            const auto whole = test_support::DecodedWhole(cut);
+            try {
+                const Picture lazy = LoadPicture(Write(cut));
+                ASSERT_TRUE(whole.has_value()) << "accepted what the whole decode refuses";
+                EXPECT_TRUE(
+                    test_support::DrawsAndWritesAlike(lazy, *whole, dir.Path().string()));
+            } catch (const PlatformError& error) {
+                EXPECT_EQ(error.Number(), ErrorNumber::InvalidPicture);
+                EXPECT_FALSE(whole.has_value()) << "refused what the whole decode accepts";
+            }
         }
     }
 }

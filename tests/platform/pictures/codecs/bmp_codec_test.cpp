@@ -110,6 +110,15 @@ TEST(BmpReader, RefusesHeadersAndOffsetsThatLie) {
               CodecError::BadHeader);
 }
 
+TEST(BmpReader, RefusesRleDataThatGoesOnPastTheLastRow) {
+    const std::vector<std::uint32_t> palette = {0, 0xFFFFFF};
+    // A run fills the one row; an end of line then leaves it, as writers end every row.
+    EXPECT_TRUE(DecodeBmp(MakeBmp(2, 1, 8, 1, palette, {2, 1, 0, 0, 0, 1})).Ok());
+    // A second one goes past the picture: nothing can follow that a reader could draw.
+    EXPECT_EQ(RefusalOf(DecodeBmp(MakeBmp(2, 1, 8, 1, palette, {2, 1, 0, 0, 0, 0, 0, 1}))),
+              CodecError::Corrupt);
+}
+
 TEST(BmpReader, RefusesEveryRegressionFileCleanly) {
     int files = 0;
     for (const auto& item : std::filesystem::directory_iterator(test_support::SourceDir() /
