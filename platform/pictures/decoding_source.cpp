@@ -6,25 +6,25 @@ namespace platform {
 
 namespace {
 
-// Draws a row over the target the way Composite draws a decoded bitmap. Opaque, every pixel
-// replaces what is below; otherwise a pixel of alpha 0 leaves it (the sources that are not
-// opaque give no alpha but 0 and 255, and 0 only where the whole bitmap would have alpha).
+// Draws each row over the target as Composite draws the decoded bitmap: opaque, every pixel
+// replaces what is below; otherwise it is blended by its alpha.
 class DrawSink final : public codecs::RowSink {
   public:
     DrawSink(Bitmap& target, bool opaque) : m_target(target), m_opaque(opaque) {}
-    void Start(int width, int) override { m_width = std::min(width, m_target.Width()); }
+    void Start(int width, int) override {
+        m_line = Bitmap(std::min(width, m_target.Width()), 1, PixelFormat::Colour);
+        m_line.SetHasAlpha(!m_opaque);
+    }
     void Row(int y, const std::uint32_t* pixels) override {
         if (y >= m_target.Height()) return;
-        std::uint32_t* row = m_target.Row(y);
-        for (int x = 0; x < m_width; ++x) {
-            if (m_opaque || AlphaOf(pixels[x]) != 0) row[x] = ColourOf(pixels[x]);
-        }
+        std::copy_n(pixels, m_line.Width(), m_line.Row(0));
+        Composite(m_line, m_target, 0, y);
     }
 
   private:
     Bitmap& m_target;
     bool m_opaque;
-    int m_width = 0;
+    Bitmap m_line;
 };
 
 }  // namespace

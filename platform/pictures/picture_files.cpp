@@ -13,13 +13,11 @@
 #include "platform/pictures/atomic_file.h"
 #include "platform/pictures/bmp_picture.h"
 #include "platform/pictures/codecs/bmp_codec.h"
-#include "platform/pictures/codecs/gif_codec.h"
 #include "platform/pictures/codecs/ico_codec.h"
-#include "platform/pictures/codecs/jpeg_codec.h"
 #include "platform/pictures/codecs/limits.h"
-#include "platform/pictures/codecs/png_codec.h"
 #include "platform/pictures/gif_picture.h"
 #include "platform/pictures/jpeg_picture.h"
+#include "platform/pictures/png_picture.h"
 
 namespace platform {
 
@@ -88,17 +86,14 @@ Picture LoadPicture(const std::string& path) {
     std::uint8_t head[4] = {};
     const std::span<const std::uint8_t> signature(head, file.ReadAt(0, head));
 
-    // The content decides the format, not the name. JPEG, GIF and large BMP files stay where
-    // they are and are decoded as far as they are shown; the other formats are read whole.
+    // The content decides the format, not the name. JPEG, GIF, BMP and PNG files stay where
+    // they are and are decoded as far as they are shown; icons are read whole.
     if (StartsWith(signature, {0xFF, 0xD8, 0xFF})) return Picture(Decoded(OpenJpegPicture(file)));
     if (StartsWith(signature, {'G', 'I', 'F', '8'})) return Picture(Decoded(OpenGifPicture(file)));
     if (StartsWith(signature, {'B', 'M'})) return Decoded(OpenBmpPicture(file));
-    const std::vector<std::uint8_t> bytes = ReadWhole(file);
-    const std::span<const std::uint8_t> data(bytes);
-    if (StartsWith(data, {0x89, 'P', 'N', 'G'}))
-        return Picture::FromBitmap(Decoded(codecs::DecodePng(data)));
-    if (StartsWith(data, {0, 0, 1, 0}) || StartsWith(data, {0, 0, 2, 0})) {
-        return Picture::FromIcon(Decoded(codecs::DecodeIco(data)));
+    if (StartsWith(signature, {0x89, 'P', 'N', 'G'})) return Picture(Decoded(OpenPngPicture(file)));
+    if (StartsWith(signature, {0, 0, 1, 0}) || StartsWith(signature, {0, 0, 2, 0})) {
+        return Picture::FromIcon(Decoded(codecs::DecodeIco(ReadWhole(file))));
     }
     Raise(ErrorNumber::InvalidPicture, "Invalid picture");
 }

@@ -39,20 +39,34 @@ void RowScaler::Start(int width, int height) {
 }
 
 void RowScaler::Row(int y, const std::uint32_t* pixels) {
+    Add(y, 0, 1, m_sourceWidth, pixels, true);
+}
+
+void RowScaler::SpacedPixels(int y, int first, int step, int count, const std::uint32_t* pixels) {
+    if (first < 0 || step < 1 || count < 0) return;
+    Add(y, first, step, count, pixels, false);
+}
+
+void RowScaler::Add(int y, int first, int step, int count, const std::uint32_t* pixels,
+                    bool wholeRow) {
     if (m_result.IsEmpty() || m_top.empty() || y < 0 || y >= m_sourceHeight) return;
     // The target rows whose boxes hold source row y: a run, as boxes only move down.
-    const int first =
+    const int firstRow =
         static_cast<int>(std::upper_bound(m_bottom.begin(), m_bottom.end(), y) - m_bottom.begin());
-    const int end =
+    const int endRow =
         static_cast<int>(std::upper_bound(m_top.begin(), m_top.end(), y) - m_top.begin());
-    if (first >= end) return;
+    if (firstRow >= endRow) return;
+    // The index of the first pixel handed over at or right of source column `column`.
+    const auto indexAt = [first, step, count](int column) {
+        return column <= first ? 0 : std::min(count, (column - first + step - 1) / step);
+    };
 
     for (int tx = 0; tx < m_width; ++tx) {
         // Red with blue, and green with alpha, each pair in one 64-bit word: a box row of
         // up to 2^16 pixels cannot carry one 32-bit half into the other.
         std::uint64_t redBlue = 0, greenAlpha = 0;
-        for (int x = m_left[tx]; x < m_right[tx]; ++x) {
-            const std::uint32_t p = pixels[x];
+        for (int i = indexAt(m_left[tx]), end = indexAt(m_right[tx]); i < end; ++i) {
+            const std::uint32_t p = pixels[i];
             redBlue += (p & 0xFFu) | (static_cast<std::uint64_t>(p & 0xFF0000u) << 16);
             greenAlpha += ((p >> 8) & 0xFFu) | (static_cast<std::uint64_t>(p >> 24) << 32);
         }
@@ -62,11 +76,11 @@ void RowScaler::Row(int y, const std::uint32_t* pixels) {
         sums[2] = redBlue >> 32;
         sums[3] = greenAlpha >> 32;
     }
-    for (int ty = first; ty < end; ++ty) {
+    for (int ty = firstRow; ty < endRow; ++ty) {
         auto& sums = m_sums[ty];
         if (!sums) sums = std::make_unique<std::uint64_t[]>(m_rowSums.size());
         for (std::size_t i = 0; i < m_rowSums.size(); ++i) sums[i] += m_rowSums[i];
-        if (++m_rowsIn[ty] == m_bottom[ty] - m_top[ty]) Close(ty);
+        if (wholeRow && ++m_rowsIn[ty] == m_bottom[ty] - m_top[ty]) Close(ty);
     }
 }
 

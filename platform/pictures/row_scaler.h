@@ -20,10 +20,15 @@ class RowScaler final : public codecs::RowSink {
 
     void Start(int width, int height) override;
     void Row(int y, const std::uint32_t* pixels) override;
+    // Parts of rows go into the same sums; the target rows they reach stay open until Finish.
+    bool TakesSpacedPixels() const override { return true; }
+    void SpacedPixels(int y, int first, int step, int count, const std::uint32_t* pixels) override;
     // The scaled picture; `hasAlpha` is the decoded bitmap's flag.
     Bitmap Finish(bool hasAlpha);
 
   private:
+    // Adds the pixels at columns first, first + step, ... to the boxes of source row y.
+    void Add(int y, int first, int step, int count, const std::uint32_t* pixels, bool wholeRow);
     void Close(int targetRow);
 
     int m_width;

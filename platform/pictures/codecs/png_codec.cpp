@@ -2,6 +2,7 @@
 
 #include <png.h>
 
+#include <algorithm>
 #include <bit>
 #include <csetjmp>
 #include <cstdlib>
@@ -28,21 +29,17 @@ constexpr png_alloc_size_t kMaxAllocationBytes = 2 * kMaxChunkBytes;
 
 // Everything the libpng callbacks touch. Plain data only: the callbacks leave by longjmp.
 struct ReadState {
-    const std::uint8_t* data = nullptr;
-    std::size_t size = 0;
-    std::size_t position = 0;
+    SequentialReader* reader = nullptr;
     bool truncated = false;
     char message[128] = {};
 };
 
-void ReadFromMemory(png_structp png, png_bytep out, png_size_t count) {
+void ReadFromInput(png_structp png, png_bytep out, png_size_t count) {
     auto* state = static_cast<ReadState*>(png_get_io_ptr(png));
-    if (count > state->size - state->position) {
+    if (state->reader->Read(std::span(out, count)) != count) {
         state->truncated = true;
         png_error(png, "file ends inside a chunk");
     }
-    std::memcpy(out, state->data + state->position, count);
-    state->position += count;
 }
 
 void OnError(png_structp png, png_const_charp message) {
@@ -89,6 +86,7 @@ struct PngHeader {
     png_uint_32 width = 0;
     png_uint_32 height = 0;
     bool hasAlpha = false;
+    bool interlaced = false;
     std::size_t rowBytes = 0;
 };
 
@@ -119,19 +117,28 @@ bool ReadHeaderAndSetTransforms(png_structp png, png_infop info, PngHeader& head
         png_set_bgr(png);
         png_set_swap_alpha(png);
     }
-    png_set_interlace_handling(png);
+    // Interlaced pictures come pass by pass, each row of a pass as its own short row: libpng
+    // would combine them only into rows of the whole picture, which it needs held.
     png_read_update_info(png, info);
 
     header.width = png_get_image_width(png, info);
     header.height = png_get_image_height(png, info);
+    header.interlaced = png_get_interlace_type(png, info) != PNG_INTERLACE_NONE;
     header.rowBytes = png_get_rowbytes(png, info);
     return true;
 }
 
-bool ReadRows(png_structp png, png_infop info, png_bytepp rows) {
+// One row of the image data, or of the current pass; a row at a time, so that the frame that
+// libpng's longjmp returns to is this small one.
+bool ReadRow(png_structp png, std::uint32_t* row) {
     if (setjmp(png_jmpbuf(png))) return false;
-    png_read_image(png, rows);
-    // Reads the rest so that a damaged end of the compressed stream is noticed.
+    png_read_row(png, reinterpret_cast<png_bytep>(row), nullptr);
+    return true;
+}
+
+// Reads the rest so that a damaged end of the compressed stream is noticed.
+bool ReadEnd(png_structp png, png_infop info) {
+    if (setjmp(png_jmpbuf(png))) return false;
     png_read_end(png, info);
     return true;
 }
@@ -141,10 +148,11 @@ std::uint32_t BigEndian32(std::span<const std::uint8_t> bytes, std::size_t at) {
            (std::uint32_t{bytes[at + 2]} << 8) | std::uint32_t{bytes[at + 3]};
 }
 
+// Signature, chunk length, "IHDR", width, height.
+constexpr std::size_t kHeaderEnd = kSignatureBytes + 8 + 8;
+
 // The dimensions from the IHDR chunk, checked against our limit before libpng allocates.
 std::optional<CodecFailure> CheckHeaderChunk(std::span<const std::uint8_t> file) {
-    // Signature, chunk length, "IHDR", width, height.
-    constexpr std::size_t kHeaderEnd = kSignatureBytes + 8 + 8;
     if (file.size() < kHeaderEnd)
         return Fail(CodecError::Truncated, "no room for the header chunk");
     if (BigEndian32(file, kSignatureBytes) != 13 ||
@@ -156,43 +164,157 @@ std::optional<CodecFailure> CheckHeaderChunk(std::span<const std::uint8_t> file)
     return CheckDimensions(width, height);
 }
 
+// libpng reading one file from front to back.
+class PngDecoder {
+  public:
+    explicit PngDecoder(const FileInput& file) : m_file(file), m_reader(file), m_handles(m_state) {
+        m_state.reader = &m_reader;
+    }
+
+    std::optional<CodecFailure> Start(PngHeader& header) {
+        std::uint8_t head[kHeaderEnd];
+        const std::span<const std::uint8_t> start(head, m_file.ReadAt(0, head));
+        if (start.size() < kSignatureBytes || png_sig_cmp(start.data(), 0, kSignatureBytes) != 0) {
+            return Fail(CodecError::BadSignature, "not a PNG file");
+        }
+        if (auto failure = CheckHeaderChunk(start)) return failure;
+        if (!m_handles.Ok()) return Fail(CodecError::Corrupt, "libpng could not start");
+        png_set_read_fn(m_handles.Png(), &m_state, ReadFromInput);
+        if (!ReadHeaderAndSetTransforms(m_handles.Png(), m_handles.Info(), header)) {
+            return Failed("header");
+        }
+        if (auto failure = CheckDimensions(header.width, header.height)) return failure;
+        if (header.rowBytes != static_cast<std::size_t>(header.width) * 4) {
+            return Fail(CodecError::Unsupported, "transforms did not give 8-bit RGBA");
+        }
+        return std::nullopt;
+    }
+    bool Row(std::uint32_t* row) { return ReadRow(m_handles.Png(), row); }
+    bool End() { return ReadEnd(m_handles.Png(), m_handles.Info()); }
+
+    CodecFailure Failed(const char* stage) const {
+        std::string detail = std::string(stage) + ": " + m_state.message;
+        return Fail(m_state.truncated ? CodecError::Truncated : CodecError::Corrupt, detail);
+    }
+
+  private:
+    const FileInput& m_file;
+    SequentialReader m_reader;
+    ReadState m_state;
+    PngHandles m_handles;
+};
+
+// Adam7 puts each pixel in one of seven passes, stored one after the other, each a picture of
+// its own: every 8th pixel of every 8th row first, every other pixel of every other row last.
+// The rows above `rows` are complete once the last pass has reached them.
+std::optional<CodecFailure> ReadPasses(PngDecoder& decoder, int width, int height, int columns,
+                                       int rows, RowSink& sink) {
+    std::vector<std::uint32_t> row(static_cast<std::size_t>(width));
+    // For a sink that takes whole rows they are gathered here, as few as were asked for.
+    Bitmap gathered;
+    if (!sink.TakesSpacedPixels()) {
+        gathered = Bitmap(std::clamp(columns, 1, width), rows, PixelFormat::Colour);
+    }
+    const auto passColumns = [width](int pass) { return int(PNG_PASS_COLS(width, pass)); };
+    const auto passRows = [](int pass, int above) { return int(PNG_PASS_ROWS(above, pass)); };
+    // libpng skips a pass that has no pixels, as a tiny picture's later ones.
+    int lastPass = 6;
+    while (passColumns(lastPass) == 0 || passRows(lastPass, height) == 0) --lastPass;
+    for (int pass = 0; pass <= lastPass; ++pass) {
+        if (passColumns(pass) == 0 || passRows(pass, height) == 0) continue;
+        const int wanted = passRows(pass, rows);
+        const int first = PNG_PASS_START_COL(pass);
+        const int step = PNG_PASS_COL_OFFSET(pass);
+        for (int r = 0; r < (pass == lastPass ? wanted : passRows(pass, height)); ++r) {
+            if (!decoder.Row(row.data())) return decoder.Failed("image data");
+            if (r >= wanted) continue;
+            const int y = static_cast<int>(PNG_ROW_FROM_PASS_ROW(r, pass));
+            if (gathered.IsEmpty()) {
+                sink.SpacedPixels(y, first, step, passColumns(pass), row.data());
+                continue;
+            }
+            std::uint32_t* out = gathered.Row(y);
+            for (int i = 0, x = first; i < passColumns(pass) && x < gathered.Width();
+                 ++i, x += step) {
+                out[x] = row[i];
+            }
+        }
+    }
+    for (int y = 0; y < gathered.Height(); ++y) sink.Row(y, gathered.Row(y));
+    return std::nullopt;
+}
+
+std::optional<CodecFailure> DecodeRows(const FileInput& file, int columns, int rows, RowSink& sink,
+                                       PngHeader& header) {
+    PngDecoder decoder(file);
+    if (auto failure = decoder.Start(header)) return failure;
+    const int width = static_cast<int>(header.width);
+    const int height = static_cast<int>(header.height);
+    rows = std::clamp(rows, 0, height);
+    sink.Start(width, height);
+    if (rows == 0) return std::nullopt;
+    if (header.interlaced) {
+        if (auto failure = ReadPasses(decoder, width, height, columns, rows, sink)) return failure;
+    } else {
+        std::vector<std::uint32_t> row(static_cast<std::size_t>(width));
+        for (int y = 0; y < rows; ++y) {
+            if (!decoder.Row(row.data())) return decoder.Failed("image data");
+            sink.Row(y, row.data());
+        }
+    }
+    if (rows == height && !decoder.End()) return decoder.Failed("image data");
+    return std::nullopt;
+}
+
+// The whole picture, taking an interlaced one's passes where they belong.
+class BitmapSink final : public RowSink {
+  public:
+    void Start(int width, int height) override {
+        m_bitmap = Bitmap(width, height, PixelFormat::Colour);
+    }
+    void Row(int y, const std::uint32_t* pixels) override {
+        std::copy_n(pixels, m_bitmap.Width(), m_bitmap.Row(y));
+    }
+    bool TakesSpacedPixels() const override { return true; }
+    void SpacedPixels(int y, int first, int step, int count, const std::uint32_t* pixels) override {
+        std::uint32_t* out = m_bitmap.Row(y);
+        for (int i = 0; i < count; ++i) out[first + i * step] = pixels[i];
+    }
+    Bitmap Take(bool hasAlpha) {
+        m_bitmap.SetHasAlpha(hasAlpha);
+        return std::move(m_bitmap);
+    }
+
+  private:
+    Bitmap m_bitmap;
+};
+
 }  // namespace
 
-Result<Bitmap> DecodePng(std::span<const std::uint8_t> file) {
-    if (file.size() < kSignatureBytes || png_sig_cmp(file.data(), 0, kSignatureBytes) != 0) {
-        return Fail(CodecError::BadSignature, "not a PNG file");
-    }
-    if (auto failure = CheckHeaderChunk(file)) return *failure;
-
-    ReadState state;
-    state.data = file.data();
-    state.size = file.size();
-    PngHandles handles(state);
-    if (!handles.Ok()) return Fail(CodecError::Corrupt, "libpng could not start");
-    png_set_read_fn(handles.Png(), &state, ReadFromMemory);
-
-    const auto failed = [&state](const char* stage) {
-        std::string detail = std::string(stage) + ": " + state.message;
-        return Fail(state.truncated ? CodecError::Truncated : CodecError::Corrupt, detail);
-    };
-
+Result<Bitmap> DecodePng(const FileInput& file) {
+    BitmapSink sink;
     PngHeader header;
-    if (!ReadHeaderAndSetTransforms(handles.Png(), handles.Info(), header)) return failed("header");
-    if (auto failure = CheckDimensions(header.width, header.height)) return *failure;
-    if (header.rowBytes != static_cast<std::size_t>(header.width) * 4) {
-        return Fail(CodecError::Unsupported, "transforms did not give 8-bit RGBA");
-    }
+    const int all = kMaxPictureSide;
+    if (auto failure = DecodeRows(file, all, all, sink, header)) return *failure;
+    return sink.Take(header.hasAlpha);
+}
 
-    // Declared before the rows are read, so libpng's longjmp never skips their destructors.
-    Bitmap bitmap(static_cast<int>(header.width), static_cast<int>(header.height),
-                  PixelFormat::Colour);
-    bitmap.SetHasAlpha(header.hasAlpha);
-    std::vector<png_bytep> rows(header.height);
-    for (png_uint_32 y = 0; y < header.height; ++y) {
-        rows[y] = reinterpret_cast<png_bytep>(bitmap.Row(static_cast<int>(y)));
-    }
-    if (!ReadRows(handles.Png(), handles.Info(), rows.data())) return failed("image data");
-    return bitmap;
+Result<Bitmap> DecodePng(std::span<const std::uint8_t> file) {
+    return DecodePng(FileInput(file));
+}
+
+Result<PngLayout> ReadPngLayout(const FileInput& file) {
+    PngDecoder decoder(file);
+    PngHeader header;
+    if (auto failure = decoder.Start(header)) return *failure;
+    return PngLayout{static_cast<int>(header.width), static_cast<int>(header.height),
+                     header.hasAlpha, header.interlaced};
+}
+
+std::optional<CodecFailure> DecodePngRows(const FileInput& file, int columns, int rows,
+                                          RowSink& sink) {
+    PngHeader header;
+    return DecodeRows(file, columns, rows, sink, header);
 }
 
 }  // namespace platform::codecs

@@ -14,6 +14,14 @@ class RowSink {
     // Row `y` (0 at the top) as 0xAABBGGRR pixels. Rows may come in any order, each at most
     // once; a row that never comes is transparent black.
     virtual void Row(int y, const std::uint32_t* pixels) = 0;
+
+    // Whether the sink takes a row in spaced parts, as an interlaced picture's passes bring
+    // them; a decoder gathers whole rows for one that does not.
+    virtual bool TakesSpacedPixels() const { return false; }
+    // `count` pixels of row `y`, at columns `first`, `first + step`, ... Each pixel comes at
+    // most once, over all the parts and rows.
+    virtual void SpacedPixels(int /*y*/, int /*first*/, int /*step*/, int /*count*/,
+                              const std::uint32_t* /*pixels*/) {}
 };
 
 }  // namespace platform::codecs

@@ -1,0 +1,82 @@
+// PNG pictures decode only the rows shown, a row at a time; what is shown and written is what a
+// whole decode gives, interlaced or not.
+#include "platform/pictures/png_picture.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/forms/platform_error.h"
+#include "platform/pictures/picture_files.h"
+#include "tests/platform/pictures/codecs/png_test_writer.h"
+#include "tests/platform/pictures/picture_comparison.h"
+#include "tests/support/test_files.h"
+
+namespace platform {
+namespace {
+
+// Alpha of every level when asked, so that a pixel drawn without blending shows.
+Bitmap Pattern(int width, int height, bool alpha) {
+    Bitmap pixels = test_support::PhotoLikePattern(width, height);
+    if (!alpha) return pixels;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x)
+            pixels.Set(x, y, WithAlpha(pixels.At(x, y), (x * 7 + y * 3) % 256));
+    }
+    pixels.SetHasAlpha(true);
+    return pixels;
+}
+
+class PngPictureTest : public ::testing::Test {
+  protected:
+    std::string Write(const std::vector<std::uint8_t>& bytes, const char* name = "picture.png") {
+        const std::string path = dir.File(name);
+        test_support::WriteBytes(path, bytes);
+        return path;
+    }
+    test_support::TempDir dir;
+};
+
+TEST_F(PngPictureTest, ShowsAndWritesWhatAWholeDecodeGivesInterlacedOrNot) {
+    for (const bool interlaced : {false, true}) {
+        for (const bool alpha : {false, true}) {
+            SCOPED_TRACE(testing::Message()
+                         << (interlaced ? "interlaced" : "plain") << (alpha ? ", alpha" : ""));
+            // Taller than any corner kept on opening, and too large a pane to compose whole.
+            const auto file = test_support::CompressPng(Pattern(400, 700, alpha), interlaced);
+            const auto whole = test_support::DecodedWhole(file);
+            ASSERT_TRUE(whole.has_value());
+            const Picture lazy = LoadPicture(Write(file));
+            EXPECT_TRUE(lazy.DecodesOnDemand());
+            EXPECT_TRUE(test_support::DrawsAndWritesAlike(lazy, *whole, dir.Path().string()));
+            EXPECT_TRUE(test_support::OverviewNear(lazy, *whole, 80, 80, 0, 0));
+            EXPECT_TRUE(test_support::OverviewNear(lazy, *whole, 33, 700, 0, 0));
+            Bitmap pane(whole->Width(), whole->Height(), PixelFormat::Colour, 0xFFFFFF);
+            Bitmap wanted = pane;
+            lazy.Render(pane);
+            whole->Render(wanted);
+            EXPECT_EQ(pane, wanted);
+        }
+    }
+}
+
+TEST_F(PngPictureTest, IsReadToItsEndOnOpeningWhenThePanesShowAllItsRows) {
+    // Cut before its closing chunk: a picture the panes show whole is refused, as DecodePng
+    // refuses it, though all its rows are there.
+    const auto small = test_support::CompressPng(Pattern(40, 20, false), false);
+    const std::vector<std::uint8_t> smallCut(small.begin(), small.end() - 12);
+    ASSERT_FALSE(test_support::DecodedWhole(smallCut).has_value());
+    try {
+        LoadPicture(Write(smallCut));
+        ADD_FAILURE() << "a damaged picture that the panes show whole was accepted";
+    } catch (const PlatformError& error) {
+        EXPECT_EQ(error.Number(), ErrorNumber::InvalidPicture);
+    }
+    // A taller one shows the rows that are there; its overview, which needs them all, is empty.
+    const auto tall = test_support::CompressPng(Pattern(400, 700, false), false);
+    const Picture intact = *test_support::DecodedWhole(tall);
+    const Picture cut = LoadPicture(Write({tall.begin(), tall.begin() + tall.size() / 2}));
+    EXPECT_EQ(cut.Region(32, 32), intact.Region(32, 32));
+    EXPECT_EQ(cut.Overview(80, 80), Bitmap(80, 80, PixelFormat::Colour));
+}
+
+}  // namespace
+}  // namespace platform
