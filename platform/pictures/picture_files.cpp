@@ -16,6 +16,7 @@
 #include "platform/pictures/codecs/ico_codec.h"
 #include "platform/pictures/codecs/limits.h"
 #include "platform/pictures/gif_picture.h"
+#include "platform/pictures/ico_picture.h"
 #include "platform/pictures/jpeg_picture.h"
 #include "platform/pictures/png_picture.h"
 
@@ -53,12 +54,6 @@ codecs::FileInput OpenFile(const std::string& path) {
     return codecs::FileInput::FromDescriptor(fd, static_cast<std::uint64_t>(opened.st_size));
 }
 
-std::vector<std::uint8_t> ReadWhole(const codecs::FileInput& file) {
-    std::vector<std::uint8_t> bytes;
-    if (!file.ReadAll(bytes)) Raise(ErrorNumber::PathFileAccessError, "Path/File access error");
-    return bytes;
-}
-
 bool StartsWith(std::span<const std::uint8_t> bytes, std::initializer_list<std::uint8_t> prefix) {
     if (bytes.size() < prefix.size()) return false;
     std::size_t i = 0;
@@ -86,14 +81,14 @@ Picture LoadPicture(const std::string& path) {
     std::uint8_t head[4] = {};
     const std::span<const std::uint8_t> signature(head, file.ReadAt(0, head));
 
-    // The content decides the format, not the name. JPEG, GIF, BMP and PNG files stay where
-    // they are and are decoded as far as they are shown; icons are read whole.
+    // The content decides the format, not the name. Files stay where they are and are decoded
+    // as far as they are shown, so that what a picture costs follows what is shown of it.
     if (StartsWith(signature, {0xFF, 0xD8, 0xFF})) return Picture(Decoded(OpenJpegPicture(file)));
     if (StartsWith(signature, {'G', 'I', 'F', '8'})) return Picture(Decoded(OpenGifPicture(file)));
     if (StartsWith(signature, {'B', 'M'})) return Decoded(OpenBmpPicture(file));
     if (StartsWith(signature, {0x89, 'P', 'N', 'G'})) return Picture(Decoded(OpenPngPicture(file)));
     if (StartsWith(signature, {0, 0, 1, 0}) || StartsWith(signature, {0, 0, 2, 0})) {
-        return Picture::FromIcon(Decoded(codecs::DecodeIco(ReadWhole(file))));
+        return Decoded(OpenIcoPicture(file));
     }
     Raise(ErrorNumber::InvalidPicture, "Invalid picture");
 }
@@ -102,7 +97,8 @@ void SavePicture(const Picture& picture, const std::string& path) {
     if (picture.IsEmpty()) Raise(ErrorNumber::InvalidPropertyValue, "Invalid property value");
     const IconImage* icon = picture.Icon();
     if (picture.Type() == PictureType::Icon && !icon) {
-        Raise(ErrorNumber::InvalidPicture, "Invalid picture");  // its icon was destroyed
+        // Its icon was destroyed, or it is too large an icon to have planes to write.
+        Raise(ErrorNumber::InvalidPicture, "Invalid picture");
     }
     auto encoded = icon ? codecs::EncodeIco(*icon) : codecs::EncodeBmp24(picture.Pixels());
     // A picture that cannot be encoded writes nothing at all, never an empty file.

@@ -20,7 +20,9 @@ constexpr std::size_t kDirectoryBytes = 6;
 constexpr std::size_t kEntryBytes = 16;
 constexpr std::uint16_t kTypeIcon = 1;
 constexpr std::uint16_t kTypeCursor = 2;
-constexpr int kMaxEntrySide = 256;  // a 0 in the directory's width or height byte
+constexpr int kMaxEntrySide = kMaxIconSide;  // a 0 in the directory's width or height byte
+// The most of an entry its description reads: the largest info header, and a PNG's IHDR.
+constexpr std::size_t kEntryHeadBytes = 124;
 constexpr std::uint8_t kPngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
 
 // ICONDIRENTRY, read field by field. For cursors wPlanes and wBitCount are the hotspot.
@@ -38,7 +40,6 @@ struct IconDirEntry {
 // One entry as its own data describes it.
 struct Entry {
     IconDirEntry record;
-    std::span<const std::uint8_t> data;
     bool isPng = false;
     DibHeader dib;  // for bitmap entries, with the height of the picture (not doubled)
     int width = 0;
@@ -62,24 +63,26 @@ bool StartsWithPng(std::span<const std::uint8_t> data) {
 }
 
 // Size and depth of a PNG entry from its IHDR chunk, for choosing; DecodePng checks the rest.
-std::optional<CodecFailure> DescribePngEntry(Entry& entry) {
+std::optional<CodecFailure> DescribePngEntry(std::span<const std::uint8_t> head, Entry& entry) {
     // Signature, chunk length, "IHDR", width, height, bit depth, colour type.
     constexpr std::size_t kIhdrEnd = 8 + 8 + 10;
-    if (entry.data.size() < kIhdrEnd) return Fail(CodecError::Truncated, "PNG entry cut short");
-    const std::uint32_t width = BigEndian32(entry.data, 16);
-    const std::uint32_t height = BigEndian32(entry.data, 20);
+    if (head.size() < kIhdrEnd) return Fail(CodecError::Truncated, "PNG entry cut short");
+    const std::uint32_t width = BigEndian32(head, 16);
+    const std::uint32_t height = BigEndian32(head, 20);
     if (auto failure = CheckDimensions(width, height)) return failure;
     entry.width = static_cast<int>(width);
     entry.height = static_cast<int>(height);
     // Samples per pixel by colour type: grey, -, RGB, palette, grey and alpha, -, RGBA.
     constexpr int kSamples[7] = {1, 1, 3, 1, 2, 4, 4};
-    const std::uint8_t colourType = entry.data[25];
-    entry.depth = entry.data[24] * (colourType < 7 ? kSamples[colourType] : 4);
+    const std::uint8_t colourType = head[25];
+    entry.depth = head[24] * (colourType < 7 ? kSamples[colourType] : 4);
     return std::nullopt;
 }
 
-std::optional<CodecFailure> DescribeBitmapEntry(Entry& entry) {
-    auto header = ReadDibHeader(entry.data);
+// The header's own checks need no more of the entry than its head: the header and the masks
+// that follow a 40-byte one.
+std::optional<CodecFailure> DescribeBitmapEntry(std::span<const std::uint8_t> head, Entry& entry) {
+    auto header = ReadDibHeader(head);
     if (!header) return header.Failure();
     entry.dib = header.Value();
     if (entry.dib.compression != DibCompression::Rgb &&
@@ -113,8 +116,9 @@ std::optional<CodecFailure> CheckSizeAgainstDirectory(const Entry& entry) {
 
 // Reads and checks the whole directory, including each entry's own header, so that a file
 // with one bad entry is refused whichever entry would be chosen.
-Result<Directory> ReadDirectory(std::span<const std::uint8_t> file) {
-    ByteReader reader(file);
+Result<Directory> ReadDirectory(const FileInput& file) {
+    std::uint8_t head[kDirectoryBytes];
+    ByteReader reader(std::span(head, file.ReadAt(0, head)));
     const auto reserved = reader.U16();
     const auto type = reader.U16();
     const auto count = reader.U16();
@@ -124,7 +128,12 @@ Result<Directory> ReadDirectory(std::span<const std::uint8_t> file) {
     }
     if (*count == 0) return Fail(CodecError::BadHeader, "directory has no entries");
     const std::size_t tableEnd = kDirectoryBytes + kEntryBytes * *count;
-    if (tableEnd > file.size()) return Fail(CodecError::Truncated, "directory entries cut short");
+    if (tableEnd > file.Size()) return Fail(CodecError::Truncated, "directory entries cut short");
+    std::vector<std::uint8_t> table(tableEnd - kDirectoryBytes);
+    if (file.ReadAt(kDirectoryBytes, table) != table.size()) {
+        return Fail(CodecError::Truncated, "directory entries cut short");
+    }
+    reader = ByteReader(table);
 
     Directory directory;
     directory.isIcon = *type == kTypeIcon;
@@ -146,13 +155,19 @@ Result<Directory> ReadDirectory(std::span<const std::uint8_t> file) {
         if (record.dwImageOffset < tableEnd) {
             return Fail(CodecError::BadHeader, "entry data overlaps the directory");
         }
-        if (*end > file.size()) return Fail(CodecError::Truncated, "entry data past end of file");
+        if (*end > file.Size()) return Fail(CodecError::Truncated, "entry data past end of file");
         if (record.dwBytesInRes == 0) return Fail(CodecError::BadHeader, "empty entry");
         // The entry is exactly its bytes: data beyond dwBytesInRes belongs to no one, and a
         // header that needs more than that (mask_1.cur says 8 bytes) is refused as cut short.
-        entry.data = file.subspan(record.dwImageOffset, record.dwBytesInRes);
-        entry.isPng = StartsWithPng(entry.data);
-        auto failure = entry.isPng ? DescribePngEntry(entry) : DescribeBitmapEntry(entry);
+        std::uint8_t entryHead[kEntryHeadBytes];
+        const std::span<const std::uint8_t> entryStart(
+            entryHead,
+            file.ReadAt(
+                record.dwImageOffset,
+                std::span(entryHead, std::min<std::size_t>(kEntryHeadBytes, record.dwBytesInRes))));
+        entry.isPng = StartsWithPng(entryStart);
+        auto failure = entry.isPng ? DescribePngEntry(entryStart, entry)
+                                   : DescribeBitmapEntry(entryStart, entry);
         if (!failure) failure = CheckSizeAgainstDirectory(entry);
         if (failure) {
             failure->detail = "entry " + std::to_string(i) + ": " + failure->detail;
@@ -181,8 +196,8 @@ const Entry& ChooseEntry(const std::vector<Entry>& entries, int preferredSize) {
     return *best;
 }
 
-Result<IconImage> DecodePngEntry(const Entry& entry) {
-    auto decoded = DecodePng(entry.data);
+Result<IconImage> DecodePngEntry(std::span<const std::uint8_t> data) {
+    auto decoded = DecodePng(data);
     if (!decoded) return decoded.Failure();
     IconImage icon;
     icon.colour = std::move(decoded).Value();
@@ -197,10 +212,12 @@ Result<IconImage> DecodePngEntry(const Entry& entry) {
     return icon;
 }
 
-Result<IconImage> DecodeBitmapEntry(const Entry& entry) {
+Result<IconImage> DecodeBitmapEntry(std::span<const std::uint8_t> data) {
+    Entry entry;
+    if (auto failure = DescribeBitmapEntry(data, entry)) return *failure;
     DibOptions options;
     options.fourthByteIsAlpha = true;
-    auto pixels = DecodeDibPixels(entry.dib, entry.data, options);
+    auto pixels = DecodeDibPixels(entry.dib, data, options);
     if (!pixels) return pixels.Failure();
 
     IconImage icon;
@@ -214,7 +231,7 @@ Result<IconImage> DecodeBitmapEntry(const Entry& entry) {
     const std::size_t stride = *DibRowBytes(width, 1);
     const auto maskBytes = CheckedMul(stride, static_cast<std::size_t>(height));
     if (!maskBytes) return Fail(CodecError::Overflow, "mask size does not fit");
-    if (maskStart >= entry.data.size() && icon.colour.HasAlpha()) {
+    if (maskStart >= data.size() && icon.colour.HasAlpha()) {
         // Some writers leave out the mask of pictures with alpha; the alpha says it all.
         for (int y = 0; y < height; ++y) {
             for (int x = 0; x < width; ++x) {
@@ -223,10 +240,10 @@ Result<IconImage> DecodeBitmapEntry(const Entry& entry) {
         }
         return icon;
     }
-    if (maskStart > entry.data.size() || *maskBytes > entry.data.size() - maskStart) {
+    if (maskStart > data.size() || *maskBytes > data.size() - maskStart) {
         return Fail(CodecError::Truncated, "mask cut short");
     }
-    const std::uint8_t* mask = entry.data.data() + maskStart;
+    const std::uint8_t* mask = data.data() + maskStart;
     for (int row = 0; row < height; ++row) {
         const std::uint8_t* bits = mask + static_cast<std::size_t>(row) * stride;
         const int y = entry.dib.topDown ? row : height - 1 - row;
@@ -298,18 +315,37 @@ constexpr std::array<std::uint32_t, 16> kVgaPalette = {
 
 }  // namespace
 
-Result<IconImage> DecodeIco(std::span<const std::uint8_t> file, int preferredSize) {
+Result<IcoEntryPlace> ChooseIcoEntry(const FileInput& file, int preferredSize) {
     auto directory = ReadDirectory(file);
     if (!directory) return directory.Failure();
     const Entry& entry = ChooseEntry(directory.Value().entries, preferredSize);
-    auto icon = entry.isPng ? DecodePngEntry(entry) : DecodeBitmapEntry(entry);
-    if (!icon) return icon;
-    icon.Value().isIcon = directory.Value().isIcon;
-    if (!icon.Value().isIcon) {
-        icon.Value().xHotspot = entry.record.wPlanes;
-        icon.Value().yHotspot = entry.record.wBitCount;
+    IcoEntryPlace place;
+    place.offset = entry.record.dwImageOffset;
+    place.size = entry.record.dwBytesInRes;
+    place.isPng = entry.isPng;
+    place.width = entry.width;
+    place.height = entry.height;
+    place.isIcon = directory.Value().isIcon;
+    if (!place.isIcon) {
+        place.xHotspot = entry.record.wPlanes;
+        place.yHotspot = entry.record.wBitCount;
     }
+    return place;
+}
+
+Result<IconImage> DecodeIcoEntry(const IcoEntryPlace& place, std::span<const std::uint8_t> data) {
+    auto icon = place.isPng ? DecodePngEntry(data) : DecodeBitmapEntry(data);
+    if (!icon) return icon;
+    icon.Value().isIcon = place.isIcon;
+    icon.Value().xHotspot = place.xHotspot;
+    icon.Value().yHotspot = place.yHotspot;
     return icon;
+}
+
+Result<IconImage> DecodeIco(std::span<const std::uint8_t> file, int preferredSize) {
+    auto place = ChooseIcoEntry(FileInput(file), preferredSize);
+    if (!place) return place.Failure();
+    return DecodeIcoEntry(place.Value(), file.subspan(place.Value().offset, place.Value().size));
 }
 
 Result<std::vector<std::uint8_t>> EncodeIco(const IconImage& icon) {

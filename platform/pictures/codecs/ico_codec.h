@@ -6,13 +6,36 @@
 
 #include "platform/graphics/icon_image.h"
 #include "platform/pictures/codecs/codec_result.h"
+#include "platform/pictures/codecs/file_input.h"
 
 namespace platform::codecs {
+
+// The largest icon side the format's directory can name, and so the largest we write.
+inline constexpr int kMaxIconSide = 256;
 
 // An .ICO or .CUR file: the entry that best fits preferredSize x preferredSize, as its two
 // planes (bitmap entries of every depth with their AND mask, or PNG entries). Cursors keep
 // their hotspot and have isIcon false.
 Result<IconImage> DecodeIco(std::span<const std::uint8_t> file, int preferredSize = 32);
+
+// The same in two steps, for a file that stays where it is: where the chosen entry lies, then
+// its planes from its bytes.
+struct IcoEntryPlace {
+    std::uint64_t offset = 0;  // in the file
+    std::uint32_t size = 0;
+    bool isPng = false;
+    int width = 0;
+    int height = 0;
+    bool isIcon = true;  // of the file: false for a cursor, which has a hotspot
+    int xHotspot = 0;
+    int yHotspot = 0;
+};
+
+// Reads and checks the directory and every entry's header, as DecodeIco does, and chooses the
+// entry; reads no pixels.
+Result<IcoEntryPlace> ChooseIcoEntry(const FileInput& file, int preferredSize = 32);
+// The planes of the chosen entry, from its `place.size` bytes.
+Result<IconImage> DecodeIcoEntry(const IcoEntryPlace& place, std::span<const std::uint8_t> data);
 
 // A single-entry 32-bit .ICO file: colour with alpha (opaque where the mask is 0, unless the
 // icon has alpha of its own) and the AND mask, so that every reader agrees on transparency.

@@ -1,5 +1,5 @@
 // PNG pictures decode only the rows shown, a row at a time; what is shown and written is what a
-// whole decode gives, interlaced or not.
+// whole decode gives, interlaced or not, and an icon's large PNG entry is shown the same way.
 #include "platform/pictures/png_picture.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +8,7 @@
 #include "platform/pictures/picture_files.h"
 #include "tests/platform/pictures/codecs/png_test_writer.h"
 #include "tests/platform/pictures/picture_comparison.h"
+#include "tests/support/codec_test_support.h"
 #include "tests/support/test_files.h"
 
 namespace platform {
@@ -76,6 +77,43 @@ TEST_F(PngPictureTest, IsReadToItsEndOnOpeningWhenThePanesShowAllItsRows) {
     const Picture cut = LoadPicture(Write({tall.begin(), tall.begin() + tall.size() / 2}));
     EXPECT_EQ(cut.Region(32, 32), intact.Region(32, 32));
     EXPECT_EQ(cut.Overview(80, 80), Bitmap(80, 80, PixelFormat::Colour));
+}
+
+// An icon file with the one PNG entry, its size in the directory 0: 256 or more.
+std::vector<std::uint8_t> IconOfPng(const std::vector<std::uint8_t>& png) {
+    std::vector<std::uint8_t> file;
+    for (const std::uint32_t field : {0u, 1u, 1u, 0u, 0u, 1u, 32u})
+        test_support::Put(file, field, 2);
+    test_support::Put(file, static_cast<std::uint32_t>(png.size()), 4);
+    test_support::Put(file, 22, 4);
+    file.insert(file.end(), png.begin(), png.end());
+    return file;
+}
+
+TEST_F(PngPictureTest, AnIconOfALargePngEntryIsShownFromItAndHasNoPlanesToWrite) {
+    for (const bool alpha : {false, true}) {
+        SCOPED_TRACE(alpha ? "alpha" : "opaque");
+        const auto file = IconOfPng(test_support::CompressPng(Pattern(300, 300, alpha), false));
+        const auto whole = test_support::DecodedWhole(file);
+        ASSERT_TRUE(whole.has_value());
+        const Picture lazy = LoadPicture(Write(file, "picture.ico"));
+        EXPECT_EQ(lazy.Type(), PictureType::Icon);
+        EXPECT_TRUE(lazy.DecodesOnDemand());
+        for (const int side : {32, 36, 64, 301}) {
+            Bitmap pane(side, side, PixelFormat::Colour, 0xFFFFFF);
+            Bitmap wanted = pane;
+            lazy.Render(pane);
+            whole->Render(wanted);
+            EXPECT_EQ(pane, wanted) << side;
+            EXPECT_EQ(lazy.Region(side, side), whole->Region(side, side)) << side;
+        }
+        EXPECT_EQ(lazy.Overview(80, 80), whole->Overview(80, 80));
+        EXPECT_EQ(lazy.Pixels(), whole->Pixels());
+        // An icon file holds no more than 256 a side, so neither can be saved as one.
+        for (const Picture& picture : {lazy, *whole}) {
+            EXPECT_THROW(SavePicture(picture, dir.File("saved.ico")), PlatformError);
+        }
+    }
 }
 
 }  // namespace

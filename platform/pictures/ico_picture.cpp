@@ -1,0 +1,65 @@
+#include "platform/pictures/ico_picture.h"
+
+#include <vector>
+
+#include "platform/pictures/codecs/ico_codec.h"
+#include "platform/pictures/png_picture.h"
+
+namespace platform {
+
+namespace {
+
+// The icon that a large PNG entry holds. An icon's planes draw a PNG by its alpha, and one
+// without alpha opaque everywhere: so are it and what it hands out.
+class PngIconSource final : public PictureSource {
+  public:
+    explicit PngIconSource(std::shared_ptr<const PictureSource> png) : m_png(std::move(png)) {}
+
+    PictureType Type() const override { return PictureType::Icon; }
+    int Width() const override { return m_png->Width(); }
+    int Height() const override { return m_png->Height(); }
+    void Render(Bitmap& target) const override { m_png->Render(target); }
+    Bitmap Region(int width, int height) const override {
+        return WithIconAlpha(m_png->Region(width, height));
+    }
+    Bitmap Overview(int width, int height) const override {
+        return WithIconAlpha(m_png->Overview(width, height));
+    }
+    Bitmap Pixels() const override { return m_png->Pixels(); }
+    bool DecodesOnDemand() const override { return m_png->DecodesOnDemand(); }
+
+  private:
+    static Bitmap WithIconAlpha(Bitmap bitmap) {
+        if (bitmap.HasAlpha()) return bitmap;
+        for (int y = 0; y < bitmap.Height(); ++y) {
+            std::uint32_t* row = bitmap.Row(y);
+            for (int x = 0; x < bitmap.Width(); ++x) row[x] = WithAlpha(row[x], 255);
+        }
+        bitmap.SetHasAlpha(true);
+        return bitmap;
+    }
+
+    std::shared_ptr<const PictureSource> m_png;
+};
+
+}  // namespace
+
+codecs::Result<Picture> OpenIcoPicture(const codecs::FileInput& file) {
+    auto chosen = codecs::ChooseIcoEntry(file);
+    if (!chosen) return chosen.Failure();
+    const codecs::IcoEntryPlace& place = chosen.Value();
+    const codecs::FileInput entry = file.Window(place.offset, place.size);
+    if (place.isPng &&
+        (place.width > codecs::kMaxIconSide || place.height > codecs::kMaxIconSide)) {
+        auto png = OpenPngPicture(entry);
+        if (!png) return png.Failure();
+        return Picture(std::make_shared<PngIconSource>(std::move(png).Value()));
+    }
+    std::vector<std::uint8_t> bytes;
+    if (!entry.ReadAll(bytes)) return codecs::Fail(codecs::CodecError::Truncated, "unreadable");
+    auto icon = codecs::DecodeIcoEntry(place, bytes);
+    if (!icon) return icon.Failure();
+    return Picture::FromIcon(std::move(icon).Value());
+}
+
+}  // namespace platform

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "platform/pictures/codecs/codec_result.h"
+#include "platform/pictures/codecs/file_input.h"
+#include "platform/pictures/picture.h"
+
+namespace platform {
+
+// An .ICO or .CUR file as a picture, read where it lies: only the directory, each entry's
+// header and the chosen entry. An icon whose picture is a PNG larger than an icon file can
+// hold is shown from that PNG as it decodes, never held whole; having no planes to write, it
+// cannot be saved as an icon. Refuses the files that DecodeIco refuses, but for damage that a
+// large PNG picture has below the rows the panes show.
+codecs::Result<Picture> OpenIcoPicture(const codecs::FileInput& file);
+
+}  // namespace platform
