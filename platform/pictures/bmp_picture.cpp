@@ -6,6 +6,8 @@
 #include "platform/pictures/codecs/dib_codec.h"
 #include "platform/pictures/codecs/dib_rle.h"
 #include "platform/pictures/decoding_source.h"
+#include "platform/pictures/jpeg_picture.h"
+#include "platform/pictures/png_picture.h"
 #include "platform/pictures/row_scaler.h"
 
 namespace platform {
@@ -216,6 +218,27 @@ codecs::Result<Picture> OpenRleBmp(const codecs::FileInput& file,
     return Picture(std::move(source));
 }
 
+// A bitmap that wraps a PNG or JPEG file is that picture, read where it lies as a file of its
+// own would be; its size is checked against the header before any pixel is decoded.
+codecs::Result<Picture> OpenWrappedPicture(const codecs::FileInput& file,
+                                           std::span<const std::uint8_t> start,
+                                           const codecs::BmpHeaders& headers) {
+    const codecs::DibHeader& header = headers.header;
+    const std::uint64_t dibSize = file.Size() - kFileHeaderBytes;
+    auto layout =
+        codecs::ReadDibLayout(header, start.subspan(kFileHeaderBytes), dibSize, headers.options);
+    if (!layout) return layout.Failure();
+    auto place = codecs::FindDibEmbedded(header, layout.Value().pixelStart, dibSize);
+    if (!place) return place.Failure();
+    const codecs::FileInput wrapped =
+        file.Window(kFileHeaderBytes + place.Value().offset, place.Value().size);
+    if (auto failure = codecs::CheckDibEmbedded(header, wrapped)) return std::move(*failure);
+    auto source = header.compression == codecs::DibCompression::Png ? OpenPngPicture(wrapped)
+                                                                    : OpenJpegPicture(wrapped);
+    if (!source) return source.Failure();
+    return Picture(std::move(source).Value());
+}
+
 }  // namespace
 
 codecs::Result<Picture> OpenBmpPicture(const codecs::FileInput& file) {
@@ -231,6 +254,9 @@ codecs::Result<Picture> OpenBmpPicture(const codecs::FileInput& file) {
         case codecs::DibCompression::Rle8:
         case codecs::DibCompression::Rle24:
             return OpenRleBmp(file, start, headers.Value());
+        case codecs::DibCompression::Jpeg:
+        case codecs::DibCompression::Png:
+            return OpenWrappedPicture(file, start, headers.Value());
         default:
             break;
     }

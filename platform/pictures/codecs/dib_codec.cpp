@@ -201,7 +201,8 @@ Result<Palette> ReadPalette(const DibHeader& header, std::span<const std::uint8_
         }
     } else if (pixelOffset) {
         // An implied palette may be short; OS/2 files end it where the pixels begin.
-        palette.storedEntries = static_cast<std::size_t>(std::min<std::uint64_t>(depthEntries, room));
+        palette.storedEntries =
+            static_cast<std::size_t>(std::min<std::uint64_t>(depthEntries, room));
     } else {
         palette.storedEntries = depthEntries;
         if (palette.storedEntries > room) return Fail(CodecError::Truncated, "palette cut short");
@@ -282,18 +283,15 @@ void DropAlphaIfAllZero(Bitmap& bitmap) {
 
 Result<DibPixels> DecodeEmbedded(const DibHeader& header, std::span<const std::uint8_t> dib,
                                  std::size_t pixelStart) {
-    std::span<const std::uint8_t> data = dib.subspan(pixelStart);
-    if (header.imageBytes != 0) {
-        if (header.imageBytes > data.size())
-            return Fail(CodecError::Truncated, "embedded picture cut short");
-        data = data.first(header.imageBytes);
-    }
+    auto place = FindDibEmbedded(header, pixelStart, dib.size());
+    if (!place) return place.Failure();
+    const auto data = dib.subspan(static_cast<std::size_t>(place.Value().offset),
+                                  static_cast<std::size_t>(place.Value().size));
+    const FileInput input(data);
+    if (auto failure = CheckDibEmbedded(header, input)) return *failure;
     Result<Bitmap> decoded =
-        header.compression == DibCompression::Png ? DecodePng(data) : DecodeJpeg(data);
+        header.compression == DibCompression::Png ? DecodePng(input) : DecodeJpeg(input);
     if (!decoded) return decoded.Failure();
-    if (decoded.Value().Width() != header.width || decoded.Value().Height() != header.height) {
-        return Fail(CodecError::BadDimensions, "embedded picture is not the size of the header");
-    }
     return DibPixels{std::move(decoded).Value(), pixelStart + data.size()};
 }
 
@@ -388,6 +386,32 @@ Result<DibHeader> ReadDibHeader(std::span<const std::uint8_t> dib) {
     return header;
 }
 
+Result<DibEmbedded> FindDibEmbedded(const DibHeader& header, std::uint64_t pixelStart,
+                                    std::uint64_t dibSize) {
+    const std::uint64_t rest = dibSize - std::min(pixelStart, dibSize);
+    if (header.imageBytes > rest) return Fail(CodecError::Truncated, "embedded picture cut short");
+    return DibEmbedded{pixelStart, header.imageBytes != 0 ? header.imageBytes : rest};
+}
+
+std::optional<CodecFailure> CheckDibEmbedded(const DibHeader& header, const FileInput& wrapped) {
+    int width = 0, height = 0;
+    if (header.compression == DibCompression::Png) {
+        auto layout = ReadPngLayout(wrapped);
+        if (!layout) return layout.Failure();
+        width = layout.Value().width;
+        height = layout.Value().height;
+    } else {
+        auto layout = ReadJpegLayout(wrapped);
+        if (!layout) return layout.Failure();
+        width = layout.Value().width;
+        height = layout.Value().height;
+    }
+    if (width != header.width || height != header.height) {
+        return Fail(CodecError::BadDimensions, "embedded picture is not the size of the header");
+    }
+    return std::nullopt;
+}
+
 Result<DibLayout> ReadDibLayout(const DibHeader& header, std::span<const std::uint8_t> dib,
                                 std::uint64_t dibSize, const DibOptions& options) {
     if (options.pixelOffset && *options.pixelOffset > dibSize) {
@@ -396,10 +420,10 @@ Result<DibLayout> ReadDibLayout(const DibHeader& header, std::span<const std::ui
     auto palette = ReadPalette(header, dib, dibSize, options.pixelOffset);
     if (!palette) return palette.Failure();
     const std::uint64_t pixelStart =
-        options.pixelOffset ? *options.pixelOffset
-                            : header.paletteOffset + static_cast<std::uint64_t>(
-                                                         palette.Value().storedEntries) *
-                                                         header.paletteEntryBytes;
+        options.pixelOffset
+            ? *options.pixelOffset
+            : header.paletteOffset + static_cast<std::uint64_t>(palette.Value().storedEntries) *
+                                         header.paletteEntryBytes;
     if (pixelStart > dibSize) return Fail(CodecError::Truncated, "no pixel data");
     return DibLayout{std::move(palette.Value().colours), static_cast<std::size_t>(pixelStart)};
 }
@@ -441,8 +465,7 @@ Result<DibPixels> DecodeDibPixels(const DibHeader& header, std::span<const std::
     Bitmap colour(header.width, header.height, PixelFormat::Colour);
     const auto pixels = dib.subspan(pixelStart, needed);
     if (header.bitCount <= 8) {
-        if (auto failure =
-                DecodeIndexedRows(header, pixels, *stride, palette, colour)) {
+        if (auto failure = DecodeIndexedRows(header, pixels, *stride, palette, colour)) {
             return *failure;
         }
     } else {

@@ -9,6 +9,7 @@
 
 #include "platform/graphics/bitmap.h"
 #include "platform/pictures/codecs/codec_result.h"
+#include "platform/pictures/codecs/file_input.h"
 
 namespace platform::codecs {
 
@@ -61,6 +62,18 @@ struct DibLayout {
 // and palette, which is all that is read.
 Result<DibLayout> ReadDibLayout(const DibHeader& header, std::span<const std::uint8_t> dib,
                                 std::uint64_t dibSize, const DibOptions& options);
+
+// Where the PNG or JPEG file that a DIB of compression 4 or 5 wraps lies, from the DIB's start:
+// after its pixel start, biSizeImage bytes when given, else the rest of the DIB.
+struct DibEmbedded {
+    std::uint64_t offset = 0;
+    std::uint64_t size = 0;
+};
+Result<DibEmbedded> FindDibEmbedded(const DibHeader& header, std::uint64_t pixelStart,
+                                    std::uint64_t dibSize);
+// Reads the wrapped file's headers and checks that its picture has the DIB header's size,
+// before any pixel is decoded.
+std::optional<CodecFailure> CheckDibEmbedded(const DibHeader& header, const FileInput& wrapped);
 
 // Decodes the pixels described by `header` (taken from ReadDibHeader(dib), possibly with the
 // height changed by the caller) into a colour bitmap, top row first.
