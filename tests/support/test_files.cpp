@@ -16,7 +16,7 @@ fs::path SourceDir() {
 
 fs::path CorporaDir() {
     if (const char* dir = std::getenv("ZENTROVA_CORPORA_DIR")) return dir;
-    return SourceDir().parent_path() / "shared" / "corpora";
+    return SourceDir() / "tests" / "corpora";
 }
 
 std::vector<std::uint8_t> ReadBytes(const fs::path& path) {

@@ -7,7 +7,7 @@
 
 namespace test_support {
 
-// The project's source folder, and the public picture corpora beside the project.
+// The project's source folder, and the public picture corpora kept in it.
 std::filesystem::path SourceDir();
 std::filesystem::path CorporaDir();
 
