@@ -9,6 +9,9 @@ set(ZENTROVA_FILE_DESCRIPTION
     "Convert pictures to icons and icons to pictures with this little tool")
 set(ZENTROVA_COMMENTS
     "Convert pictures to icons and icons to pictures with this little tool.")
+set(ZENTROVA_CONTACT "The Zentrova developers <zentrova@example.org>")
+# The licence, as an SPDX identifier; its text is LICENSE at the top of the source tree.
+set(ZENTROVA_LICENSE "MIT")
 # The day this version was released, for the AppStream metadata.
 set(ZENTROVA_RELEASE_DATE "2026-12-07")
 

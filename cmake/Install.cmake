@@ -19,11 +19,14 @@ if(TARGET zentrova)
 endif()
 install(FILES ${ZENTROVA_ICON_FILE} DESTINATION ${CMAKE_INSTALL_DATADIR}/zentrova)
 install(FILES ${ZENTROVA_MAN_PAGES} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+# Where a Debian system looks for a package's terms. The test corpora are not installed, so
+# they are not in it.
+install(FILES ${ZENTROVA_COPYRIGHT_FILE} DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/zentrova)
 
 # The Debian package: dpkg-shlibdeps finds the libraries the programs need.
 set(CPACK_PACKAGE_NAME zentrova)
 set(CPACK_PACKAGE_VENDOR "The Zentrova developers")
-set(CPACK_PACKAGE_CONTACT "The Zentrova developers <zentrova@example.org>")
+set(CPACK_PACKAGE_CONTACT "${ZENTROVA_CONTACT}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${ZENTROVA_SUMMARY}")
 set(CPACK_PACKAGE_DESCRIPTION
     "Zentrova is a small desktop tool that turns a JPEG, GIF, BMP, PNG or cursor file into a

@@ -70,6 +70,29 @@ for page in zentrova zentrova-convert; do
     zcat "$man" | grep -qF "$page \\- $summary" || fail "the NAME of $page(1) is not the record's summary"
 done
 
+# One licence: LICENSE names it and holds its text, the metainfo and the package's copyright
+# file say the same.
+license_file=$(dirname "$0")/../../LICENSE
+spdx=$(sed -n 's:.*<project_license>\(.*\)</project_license>.*:\1:p' "$metainfo")
+[ -n "$spdx" ] && [ "$(head -n 1 "$license_file")" = "$spdx License" ] ||
+    fail "the metainfo's licence '$spdx' is not the one LICENSE names"
+copyright=$usr/share/doc/zentrova/copyright
+if [ -f "$copyright" ]; then
+    [ "$(head -n 1 "$copyright")" = "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/" ] ||
+        fail "the copyright file is not in the machine-readable format"
+    grep -qxF "Copyright: $(sed -n 's/^Copyright (c) //p' "$license_file")" "$copyright" ||
+        fail "the copyright file does not name LICENSE's holder"
+    [ "$(grep -c '^Files: ' "$copyright")" = 1 ] && grep -qx 'Files: \*' "$copyright" ||
+        fail "the copyright file does not cover every installed file with one licence"
+    grep -qxF "License: $spdx" "$copyright" || fail "the copyright file does not name $spdx"
+    # Unfolded, the text under the licence name is LICENSE's below its copyright line.
+    diff <(sed -n '/^License: /,$p' "$copyright" | tail -n +2 | sed 's/^ //; s/^\.$//') \
+        <(sed '1,/^Copyright (c) /d' "$license_file" | sed '1{/^$/d}') >&2 ||
+        fail "the copyright file's licence text is not LICENSE's"
+else
+    fail "the copyright file is not in share/doc/zentrova"
+fi
+
 # Where the installed program looks: <prefix>/share/zentrova beside its bin folder.
 [ -f "$usr/share/zentrova/machine.reg" ] || fail "the machine hive is not in share/zentrova"
 grep -q '^Windows Registry Editor Version 5.00' "$usr/share/zentrova/machine.reg" 2>/dev/null ||

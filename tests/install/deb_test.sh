@@ -30,6 +30,7 @@ work=$(mktemp -d)
 trap 'cleanup; rm -rf "$work"' EXIT
 echo "== installed"
 command -v zentrova zentrova-convert
+grep -qxF "License: $(head -n 1 LICENSE | sed 's/ License$//')" /usr/share/doc/zentrova/copyright
 version=$(env -u DISPLAY -u WAYLAND_DISPLAY zentrova-convert --version)
 echo "$version"
 [ "$version" = "zentrova-convert $(sed -n 's/^project(Zentrova VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)" ]
