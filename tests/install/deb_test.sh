@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/../.."
 
 build=${1:-build/deb}
-if [ "$(id -u)" -ne 0 ]; then sudo=sudo; else sudo=; fi
+scripts/setup
 if dpkg-query -W -f='${Status}' zentrova 2>/dev/null | grep -q 'install ok installed'; then
     echo "zentrova is installed already; remove it first" >&2
     exit 1
@@ -22,9 +22,10 @@ echo "== $deb"
 dpkg-deb --field "$deb" Package Version Architecture Depends Suggests Installed-Size
 dpkg-deb --contents "$deb" | awk '{print $6}'
 
-cleanup() { DEBIAN_FRONTEND=noninteractive $sudo apt-get purge -y -qq zentrova >/dev/null || true; }
+apt_get() { scripts/as-root env DEBIAN_FRONTEND=noninteractive apt-get -y -qq "$@"; }
+cleanup() { apt_get purge zentrova >/dev/null || true; }
 trap cleanup EXIT
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "$deb"
+apt_get install "$deb"
 
 work=$(mktemp -d)
 trap 'cleanup; rm -rf "$work"' EXIT
@@ -38,7 +39,10 @@ echo "$version"
 # The installed converter at work, on the installed icon: an icon becomes a bitmap.
 env -u DISPLAY -u WAYLAND_DISPLAY zentrova-convert -d "$work" /usr/share/zentrova/zentrova.ico
 [ -s "$work/zentrova.ico.BMP" ]
-man -w zentrova-convert
+# The manual pages are where man looks for them, whether or not man is on this machine.
+for page in zentrova zentrova-convert; do
+    [ "$(dpkg -S "/usr/share/man/man1/$page.1.gz")" = "zentrova: /usr/share/man/man1/$page.1.gz" ]
+done
 
 # The window starts and keeps running: its libraries and Qt's platform plugin are there.
 if ldd "$(command -v zentrova)" | grep 'not found'; then exit 1; fi
