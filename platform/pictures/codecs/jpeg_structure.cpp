@@ -237,6 +237,12 @@ std::optional<CodecFailure> CheckJpegWork(const JpegStructure& structure) {
     if (structure.scans.size() > static_cast<std::size_t>(kMaxJpegScans)) {
         return Fail(CodecError::LimitExceeded, "too many progressive scans");
     }
+    std::uint64_t blocks = 0;  // no more than 501 scans of 4 x 2^26 blocks: no overflow
+    for (const JpegScan& scan : structure.scans) blocks += scan.blocks;
+    if (blocks > kMaxJpegScanBlocks) {
+        return Fail(CodecError::LimitExceeded,
+                    "its scans would decode more blocks than the work limit");
+    }
     if (structure.multiScan) {
         std::uint64_t bytes = 0;
         for (const JpegFrameComponent& component : structure.components)

@@ -17,6 +17,12 @@ namespace platform::codecs {
 // a few hundred is far beyond what encoders write and keeps a hostile file from spinning.
 inline constexpr int kMaxJpegScans = 500;
 
+// The work of a whole decode: every scan visits each block (8 x 8 samples of one component)
+// of the components it codes, and costs time there even when it holds no data. 2^27 visits
+// are about a second's work on scans without data; libjpeg's own progressive script makes an
+// eighth of them in a picture at the picture limit with its colour halved both ways.
+inline constexpr std::uint64_t kMaxJpegScanBlocks = std::uint64_t{1} << 27;
+
 // What a decode of a file with several scans holds while it reads them: every coefficient of
 // the whole picture, 2 bytes a sample in whole blocks. No more than a picture at the picture
 // limit takes as a bitmap.
@@ -56,8 +62,8 @@ struct JpegStructure {
 // the same bytes, gives the reason.
 JpegStructure WalkJpeg(const FileInput& file);
 
-// Our limits on the scans, checked before any of them is decoded: their number and, for a
-// file with several scans, the coefficients a whole decode holds.
+// Our limits on the scans, checked before any of them is decoded: their number, their work
+// and, for a file with several scans, the coefficients a whole decode holds.
 std::optional<CodecFailure> CheckJpegWork(const JpegStructure& structure);
 
 // Rows in a libjpeg iMCU row: what one row of MCUs covers.
