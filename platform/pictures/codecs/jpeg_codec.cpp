@@ -240,12 +240,25 @@ int JpegReducedEighths(int width, int height, int minWidth, int minHeight) {
 
 std::optional<CodecFailure> DecodeJpegReduced(const FileInput& file, const JpegStructure& structure,
                                               int eighths, RowSink& sink) {
+    eighths = std::clamp(eighths, 1, 8);
+    // At an eighth each block is its DC value alone, so a progressive file is read without its
+    // AC scans. The frame ends where the data read can reach no further: below, every block
+    // is zeros, and every row the same as the last one decoded.
+    JpegReading reading;
+    reading.dcScansOnly = structure.progressive && eighths == 1;
+    if (structure.multiScan) {
+        reading.frameHeight =
+            ShortFrameHeight(structure, JpegRowsReached(structure, reading.dcScansOnly));
+    }
     JpegSession session{};
     SessionCloser closer{session};
-    if (auto failure = OpenJpeg(session, file, structure)) return failure;
+    if (auto failure = OpenJpeg(session, file, structure, reading)) return failure;
     jpeg_decompress_struct& info = session.info;
     ChooseOutput(info);
-    if (!ReduceTo(session, std::clamp(eighths, 1, 8))) return JpegFailure(session);
+    // Without the AC scans libjpeg would guess the AC coefficients from the neighbouring
+    // blocks, and the DC values with them: the eighth would no longer be the blocks' own.
+    if (reading.dcScansOnly) info.do_block_smoothing = FALSE;
+    if (!ReduceTo(session, eighths)) return JpegFailure(session);
     if (!StartDecompress(session)) return JpegFailure(session);
     if (info.output_width != static_cast<JDIMENSION>(JpegReducedSide(info.image_width, eighths)) ||
         info.output_height !=
@@ -255,12 +268,15 @@ std::optional<CodecFailure> DecodeJpegReduced(const FileInput& file, const JpegS
     }
     if (auto failure = CheckScanData(session, file)) return failure;
 
+    const int height = reading.frameHeight != 0 ? JpegReducedSide(structure.height, eighths)
+                                                : static_cast<int>(info.output_height);
     std::vector<std::uint32_t> buffer;
     if (auto failure = RowBuffer(buffer, info.output_width)) return failure;
-    sink.Start(static_cast<int>(info.output_width), static_cast<int>(info.output_height));
+    sink.Start(static_cast<int>(info.output_width), height);
     if (!ReadRowsTo(session, static_cast<int>(info.output_width),
                     static_cast<int>(info.output_height), buffer.data(), IsCmyk(info), sink))
         return JpegFailure(session);
+    for (int y = static_cast<int>(info.output_height); y < height; ++y) sink.Row(y, buffer.data());
     return std::nullopt;
 }
 

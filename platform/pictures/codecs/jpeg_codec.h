@@ -51,7 +51,8 @@ int JpegReducedEighths(int width, int height, int minWidth, int minHeight);
 int JpegReducedSide(int natural, int eighths);
 
 // The whole picture reduced by the DCT to eighths/8 of its size, row by row. Its pixels are
-// close to the averages of DecodeJpeg's, not equal to them.
+// close to the averages of DecodeJpeg's, not equal to them. A progressive file's eighth is
+// read from its DC scans alone, and is what libjpeg makes of all its scans.
 std::optional<CodecFailure> DecodeJpegReduced(const FileInput& file, const JpegStructure& structure,
                                               int eighths, RowSink& sink);
 

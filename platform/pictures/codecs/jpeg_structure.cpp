@@ -27,6 +27,10 @@ bool IsProgressiveFrame(std::uint8_t code) {
     return code == 0xC2 || code == 0xCA;  // Huffman or arithmetic coded
 }
 
+bool IsArithmeticFrame(std::uint8_t code) {
+    return code >= 0xC9;
+}
+
 // libjpeg's limits on a frame and a scan.
 constexpr int kMaxComponents = 10;
 constexpr int kMaxComponentsInScan = 4;
@@ -147,12 +151,14 @@ bool ReadFrame(Reader& reader, int length, std::uint8_t code, JpegStructure& str
             DivideRoundingUp(static_cast<std::uint64_t>(*width) * component.h, maxH), 8);
         const std::uint64_t rows = DivideRoundingUp(
             DivideRoundingUp(static_cast<std::uint64_t>(*height) * component.v, structure.maxV), 8);
+        component.columns = columns;
         component.blocks = columns * rows;
         component.coefficientBytes = DivideRoundingUp(columns, component.h) * component.h *
                                      DivideRoundingUp(rows, component.v) * component.v * 128;
     }
     structure.hasFrame = true;
     structure.progressive = IsProgressiveFrame(code);
+    structure.arithmetic = IsArithmeticFrame(code);
     structure.width = *width;
     structure.height = *height;
     structure.heightField = start + 1;
@@ -172,6 +178,7 @@ bool ReadScanHeader(Reader& reader, int length, JpegScan& scan, JpegStructure& s
                          [&](const JpegFrameComponent& c) { return c.id == *id; });
         if (component == structure.components.end()) return false;
         scan.blocks += component->blocks;
+        scan.rowBlocks += component->columns * component->v;
     }
     const auto spectralStart = reader.Byte();
     if (!spectralStart || !reader.Byte() || !reader.Byte()) return false;
@@ -257,6 +264,21 @@ std::optional<CodecFailure> CheckJpegWork(const JpegStructure& structure) {
 
 int JpegMcuRowHeight(const JpegStructure& structure) {
     return 8 * structure.maxV;
+}
+
+int JpegRowsReached(const JpegStructure& structure, bool dcScansOnly) {
+    if (structure.arithmetic) return structure.height;
+    std::uint64_t mcuRows = 0;
+    for (const JpegScan& scan : structure.scans) {
+        if (dcScansOnly && !scan.dc) continue;
+        // No more than 2^33 bits in a file of at most 1 GiB.
+        const std::uint64_t bits = 8 * (std::max(scan.dataEnd, scan.dataStart) - scan.dataStart);
+        mcuRows =
+            std::max(mcuRows, DivideRoundingUp(bits, std::max<std::uint64_t>(scan.rowBlocks, 1)));
+    }
+    const std::uint64_t rows = mcuRows * static_cast<std::uint64_t>(JpegMcuRowHeight(structure));
+    return static_cast<int>(
+        std::min<std::uint64_t>(rows, static_cast<std::uint64_t>(structure.height)));
 }
 
 }  // namespace platform::codecs

@@ -32,7 +32,8 @@ struct JpegFrameComponent {
     int id = 0;
     int h = 1;  // sampling factors, 1 to 4
     int v = 1;
-    std::uint64_t blocks = 0;            // 8 x 8 blocks of its samples in the whole frame
+    std::uint64_t columns = 0;           // 8 x 8 blocks of its samples across the frame
+    std::uint64_t blocks = 0;            // and in the whole frame
     std::uint64_t coefficientBytes = 0;  // what libjpeg holds of it, in whole MCUs
 };
 
@@ -41,13 +42,15 @@ struct JpegScan {
     std::uint64_t dataStart = 0;  // the entropy-coded data after the scan header
     std::uint64_t dataEnd = 0;    // the next marker other than a restart marker, or the end
     std::uint64_t blocks = 0;     // the blocks of the components it codes
+    std::uint64_t rowBlocks = 0;  // of those, the blocks in one MCU row of the frame
     bool dc = false;              // its spectral selection starts at 0
 };
 
 struct JpegStructure {
     bool hasFrame = false;  // a frame header libjpeg accepts as to its sizes and sampling
     bool progressive = false;
-    bool multiScan = false;  // progressive, or the first scan codes only some components
+    bool arithmetic = false;  // arithmetic coding in place of Huffman codes
+    bool multiScan = false;   // progressive, or the first scan codes only some components
     int width = 0;
     int height = 0;
     std::uint64_t heightField = 0;  // offset of the frame header's height, two bytes
@@ -68,5 +71,12 @@ std::optional<CodecFailure> CheckJpegWork(const JpegStructure& structure);
 
 // Rows in a libjpeg iMCU row: what one row of MCUs covers.
 int JpegMcuRowHeight(const JpegStructure& structure);
+
+// How many rows from the top the data of the scans read (all, or the DC scans only) can reach
+// at most: every block of a scan takes at least one bit of its data, a Huffman code or a DC
+// refinement bit. Below them a file whose data ends early, or that claims a larger frame than
+// it holds, has nothing but blocks of zeros. Arithmetic coding may code any number of blocks
+// in a few bytes, so for it this is the whole frame.
+int JpegRowsReached(const JpegStructure& structure, bool dcScansOnly);
 
 }  // namespace platform::codecs

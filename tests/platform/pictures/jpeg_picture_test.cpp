@@ -129,6 +129,29 @@ TEST_F(JpegPictureTest, ShowsWhatAWholeDecodeGivesForGreyAndCmykFiles) {
     }
 }
 
+// An overview far smaller than the picture comes from an eighth made by the DCT, of a
+// progressive file from its DC scans alone: on a photograph within 3 levels of the whole
+// decode's, as a baseline file's.
+TEST_F(JpegPictureTest, TheOverviewOfALargeFileIsCloseToThatOfAWholeDecode) {
+    const Bitmap photograph = PhotoLikePattern(960, 720, 3, 4);
+    std::vector<std::uint8_t> grey;
+    for (std::uint32_t p : photograph.Pixels()) grey.push_back(static_cast<std::uint8_t>(p >> 8));
+    for (const bool progressive : {true, false}) {
+        JpegTestOptions options;
+        options.progressive = progressive;
+        const std::string kind = progressive ? "progressive" : "baseline";
+        ExpectOverviewClose(test_support::CompressJpegGrey(grey, 960, 720, options),
+                            kind + " grey");
+        for (const Sampling sampling : {Sampling{1, 1}, Sampling{2, 1}, Sampling{2, 2}}) {
+            options.hSampling = sampling.h;
+            options.vSampling = sampling.v;
+            ExpectOverviewClose(
+                test_support::CompressJpegColour(photograph, options),
+                kind + " sampled " + std::to_string(sampling.h) + "x" + std::to_string(sampling.v));
+        }
+    }
+}
+
 // Cut at every length: the picture that decodes on demand must accept exactly the files the
 // whole decode accepts, and show the same of each.
 TEST_F(JpegPictureTest, AcceptsAndShowsExactlyWhatAWholeDecodeDoesForEveryCutOfAFile) {

@@ -2,10 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+
+// clang-format off
+#include <cstdio>  // jpeglib.h needs FILE and size_t declared first
+#include <jpeglib.h>
+// clang-format on
 
 #include "tests/platform/pictures/codecs/jpeg_test_writer.h"
 #include "tests/support/codec_test_support.h"
@@ -305,6 +311,67 @@ TEST(JpegDecoder, RefusesProgressiveFileWithEndlessScans) {
     for (int i = 0; i < 600; ++i) hostile.insert(hostile.end(), scan.begin(), scan.end());
     hostile.insert(hostile.end(), {0xFF, 0xD9});
     EXPECT_EQ(RefusalOf(DecodeJpeg(hostile)), CodecError::LimitExceeded);
+}
+
+// A progressive file's eighth as plain libjpeg makes it from every scan.
+Bitmap LibjpegEighth(const std::vector<std::uint8_t>& file) {
+    jpeg_decompress_struct info{};
+    jpeg_error_mgr errors{};
+    info.err = jpeg_std_error(&errors);
+    jpeg_create_decompress(&info);
+    jpeg_mem_src(&info, file.data(), file.size());
+    jpeg_read_header(&info, TRUE);
+    info.out_color_space = JCS_EXT_RGBA;
+    info.scale_num = 1;
+    info.scale_denom = 8;
+    jpeg_start_decompress(&info);
+    Bitmap pixels(static_cast<int>(info.output_width), static_cast<int>(info.output_height),
+                  PixelFormat::Colour);
+    while (info.output_scanline < info.output_height) {
+        JSAMPROW row =
+            reinterpret_cast<JSAMPROW>(pixels.Row(static_cast<int>(info.output_scanline)));
+        jpeg_read_scanlines(&info, &row, 1);
+    }
+    jpeg_destroy_decompress(&info);
+    return pixels;
+}
+
+class KeepingSink final : public platform::codecs::RowSink {
+  public:
+    void Start(int width, int height) override {
+        pixels = Bitmap(width, height, PixelFormat::Colour);
+    }
+    void Row(int y, const std::uint32_t* row) override {
+        std::copy_n(row, pixels.Width(), pixels.Row(y));
+    }
+    Bitmap pixels;
+};
+
+Bitmap ReducedToAnEighth(const std::vector<std::uint8_t>& file) {
+    const platform::codecs::FileInput input{std::span<const std::uint8_t>(file)};
+    KeepingSink sink;
+    const auto failure =
+        platform::codecs::DecodeJpegReduced(input, platform::codecs::WalkJpeg(input), 1, sink);
+    EXPECT_FALSE(failure.has_value()) << failure->detail;
+    return sink.pixels;
+}
+
+// An eighth of a block is its DC value alone, and the DC scans hold all of them. (Not with the
+// colour halved both ways: libjpeg then makes the colour's eighth from 2 x 2 of its
+// coefficients rather than smoothing it up, and the DC scans alone give it flat.)
+TEST(JpegDecoder, ReducesAProgressiveFileToAnEighthFromItsDcScansAsFromAllItsScans) {
+    const Bitmap source = SmoothPattern(150, 100);
+    for (const Sampling& sampling : kSamplings) {
+        if (sampling.v == 2) continue;
+        SCOPED_TRACE(std::to_string(sampling.h) + "x" + std::to_string(sampling.v));
+        const auto file = CompressJpegColour(
+            source, {.hSampling = sampling.h, .vSampling = sampling.v, .progressive = true});
+        EXPECT_EQ(ReducedToAnEighth(file), LibjpegEighth(file));
+    }
+    std::vector<std::uint8_t> grey;
+    for (std::uint32_t p : source.Pixels()) grey.push_back(static_cast<std::uint8_t>(p >> 8));
+    const auto file = CompressJpegGrey(grey, 150, 100, {.progressive = true});
+    EXPECT_EQ(ReducedToAnEighth(file), LibjpegEighth(file));
 }
 
 // The offsets of every scan header (FF DA) of a file made by our writer; scan data never
