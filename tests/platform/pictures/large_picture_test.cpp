@@ -13,10 +13,13 @@
 #include "tests/platform/pictures/codecs/gif_test_writer.h"
 #include "tests/platform/pictures/codecs/jpeg_test_writer.h"
 #include "tests/platform/pictures/picture_comparison.h"
+#include "tests/support/resident_memory.h"
 #include "tests/support/test_files.h"
 
 namespace platform {
 namespace {
+
+using test_support::PeakGrowth;
 
 // A field of /proc/self/status or /proc/self/io, or -1.
 long long ProcField(const char* file, const std::string& name) {
@@ -31,19 +34,6 @@ long long ProcField(const char* file, const std::string& name) {
 // Bytes this process has read from files so far.
 long long BytesRead() {
     return ProcField("/proc/self/io", "rchar");
-}
-
-// How far resident memory rose above where it was while `work` ran, in bytes. The kernel's
-// high-water mark is reset first (writing 5 to clear_refs); false when it cannot be.
-bool PeakGrowth(const std::function<void()>& work, long long& growth) {
-    {
-        std::ofstream reset("/proc/self/clear_refs");
-        if (!(reset << "5" << std::flush)) return false;
-    }
-    const long long before = ProcField("/proc/self/status", "VmRSS");
-    work();
-    growth = (ProcField("/proc/self/status", "VmHWM") - before) * 1024;
-    return before > 0;
 }
 
 class LargePictureTest : public ::testing::Test {
