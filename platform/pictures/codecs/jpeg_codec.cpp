@@ -134,7 +134,7 @@ std::optional<CodecFailure> StartAtNaturalSize(JpegSession& session, const FileI
 // rows asked for keep both out of them.
 int ShortFrameHeight(const JpegStructure& structure, int rows) {
     const long long mcuRow = JpegMcuRowHeight(structure);
-    const long long height = ((rows + mcuRow - 1) / mcuRow + 3) * mcuRow;
+    const long long height = ((std::max(rows, 1) + mcuRow - 1) / mcuRow + 3) * mcuRow;
     return height < structure.height ? static_cast<int>(height) : 0;
 }
 
