@@ -36,6 +36,7 @@ MAGICK = "ImageMagick convert -crop 32x32+0+0"
 FLOOR_CROP = "floor: libjpeg top-left crop"
 FLOOR_OVERVIEW = "floor: libjpeg crop + 1/8 overview"
 FLOOR_ONE_PASS = "floor: libjpeg one pass, crop + overview"
+FLOOR_DC_EIGHTH = "floor: libjpeg 1/8 of the DC scans (the overview alone)"
 FLOOR_GIF_TOP = "floor: giflib top rows"
 FLOOR_GIF_WHOLE = "floor: giflib whole frame (overview)"
 FLOOR_BMP_TOP = "floor: seek to the top rows"
@@ -93,6 +94,7 @@ def jobs_for(kind, picture, tools, out):
         jobs.append(Job(FLOOR_OVERVIEW, [floor, "overview", picture, out / "floor"]))
     if kind == "progressive":
         jobs.append(Job(FLOOR_ONE_PASS, [floor, "one-pass", picture, out / "floor"]))
+        jobs.append(Job(FLOOR_DC_EIGHTH, [floor, "dc-eighth", picture, out / "floor"]))
     if kind == "gif":
         jobs.append(Job(FLOOR_GIF_TOP, [tools["floor_gif_bmp"], "gif-top", picture, out / "floor"]))
         jobs.append(Job(FLOOR_GIF_WHOLE, [tools["floor_gif_bmp"], "gif-whole", picture, out / "floor"]))
