@@ -2,12 +2,15 @@
 // floors. Each mode writes its pixels (the 32 x 32 top-left corner, and the 80 x 80 overview
 // where there is one) to OUTPUT as raw RGBA, so that the work is not skipped.
 //
-//   zentrova-floor-jpeg crop|overview|one-pass INPUT OUTPUT
+//   zentrova-floor-jpeg crop|overview|one-pass|dc-eighth INPUT OUTPUT
 //
 // crop      the top-left corner only: the columns cropped, the rows after it never decoded
 // overview  the corner, then a second reader at 1/8 scale averaged to 80 x 80
 // one-pass  one reader at natural size over every row, keeping the corner and averaging the
-//           overview: what a progressive file allows, since its first row needs every scan
+//           overview: all that plain libjpeg allows a progressive file, whose first row
+//           needs every scan
+// dc-eighth a progressive file's overview from its DC scans alone (every other scan left
+//           out of the bytes libjpeg is given), at 1/8 scale, averaged to 80 x 80
 
 // clang-format off
 #include <cstdio>  // jpeglib.h needs FILE and size_t declared first
@@ -27,14 +30,22 @@ constexpr int kOverview = 80;
 struct Reader {
     jpeg_decompress_struct info{};
     jpeg_error_mgr errors{};
-    std::FILE* file;
+    std::FILE* file = nullptr;
 
-    explicit Reader(const char* path, int scaleDenom) : file(std::fopen(path, "rb")) {
-        if (!file) throw std::string("cannot open ") + path;
+    // From a file, or from bytes in memory when there are any.
+    Reader(const char* path, int scaleDenom, const std::vector<std::uint8_t>& bytes = {},
+           bool smoothing = true) {
         info.err = jpeg_std_error(&errors);
         jpeg_create_decompress(&info);
-        jpeg_stdio_src(&info, file);
+        if (bytes.empty()) {
+            file = std::fopen(path, "rb");
+            if (!file) throw std::string("cannot open ") + path;
+            jpeg_stdio_src(&info, file);
+        } else {
+            jpeg_mem_src(&info, bytes.data(), bytes.size());
+        }
         jpeg_read_header(&info, TRUE);
+        info.do_block_smoothing = smoothing ? TRUE : FALSE;
         info.out_color_space = JCS_EXT_RGBA;
         info.scale_num = 1;
         info.scale_denom = static_cast<unsigned>(scaleDenom);
@@ -42,7 +53,7 @@ struct Reader {
     }
     ~Reader() {
         jpeg_destroy_decompress(&info);
-        std::fclose(file);
+        if (file) std::fclose(file);
     }
 };
 
@@ -83,8 +94,7 @@ void Corner(const char* path, std::FILE* out) {
     }
 }
 
-void ScaledOverview(const char* path, std::FILE* out) {
-    Reader reader(path, 8);
+void ScaledOverview(Reader& reader, std::FILE* out) {
     Overview overview{static_cast<int>(reader.info.output_width),
                       static_cast<int>(reader.info.output_height)};
     std::vector<std::uint8_t> row(reader.info.output_width * 4);
@@ -95,6 +105,37 @@ void ScaledOverview(const char* path, std::FILE* out) {
         overview.Add(y, row.data());
     }
     overview.Write(out);
+}
+
+// The file without its scans whose spectral selection starts past 0: each scan's data runs
+// to the next marker that is not a restart marker (FF 00 is a data byte).
+std::vector<std::uint8_t> DcScansOnly(const char* path) {
+    std::FILE* file = std::fopen(path, "rb");
+    if (!file) throw std::string("cannot open ") + path;
+    std::vector<std::uint8_t> in;
+    std::uint8_t piece[1 << 16];
+    for (std::size_t got; (got = std::fread(piece, 1, sizeof piece, file)) > 0;)
+        in.insert(in.end(), piece, piece + got);
+    std::fclose(file);
+    std::vector<std::uint8_t> out(in.begin(), in.begin() + 2);
+    std::size_t i = 2;
+    while (i + 4 <= in.size() && in[i] == 0xFF && in[i + 1] != 0xD9) {
+        const std::size_t end = i + 2 + (in[i + 2] << 8 | in[i + 3]);
+        if (in[i + 1] != 0xDA) {
+            out.insert(out.end(), in.begin() + i, in.begin() + end);
+            i = end;
+            continue;
+        }
+        const bool dc = in[end - 3] == 0;  // Ss, before Se and Ah/Al
+        std::size_t data = end;
+        while (data + 1 < in.size() && (in[data] != 0xFF || in[data + 1] == 0 ||
+                                        (in[data + 1] >= 0xD0 && in[data + 1] <= 0xD7)))
+            data += in[data] == 0xFF ? 2 : 1;
+        if (dc) out.insert(out.end(), in.begin() + i, in.begin() + data);
+        i = data;
+    }
+    out.insert(out.end(), {0xFF, 0xD9});
+    return out;
 }
 
 void OnePass(const char* path, std::FILE* out) {
@@ -117,7 +158,8 @@ void OnePass(const char* path, std::FILE* out) {
 
 int main(int argc, char** argv) {
     if (argc != 4) {
-        std::fprintf(stderr, "usage: zentrova-floor-jpeg crop|overview|one-pass INPUT OUTPUT\n");
+        std::fprintf(stderr,
+                     "usage: zentrova-floor-jpeg crop|overview|one-pass|dc-eighth INPUT OUTPUT\n");
         return 2;
     }
     const std::string mode = argv[1];
@@ -128,7 +170,12 @@ int main(int argc, char** argv) {
             Corner(argv[2], out);
         } else if (mode == "overview") {
             Corner(argv[2], out);
-            ScaledOverview(argv[2], out);
+            Reader reader(argv[2], 8);
+            ScaledOverview(reader, out);
+        } else if (mode == "dc-eighth") {
+            // Without the AC scans libjpeg would estimate them, and the DC values with them.
+            Reader reader(argv[2], 8, DcScansOnly(argv[2]), false);
+            ScaledOverview(reader, out);
         } else if (mode == "one-pass") {
             OnePass(argv[2], out);
         } else {

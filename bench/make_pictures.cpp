@@ -1,6 +1,7 @@
 // Writes the benchmark's pictures: a made-up photograph (smooth shapes, fine texture and a
 // little sensor noise, so that it compresses like a camera's) at 24 and 100 megapixels, as
-// baseline and progressive JPEG, and at 24 megapixels as a 256-colour GIF and a 24-bit BMP.
+// baseline and progressive JPEG, and at 24 megapixels as a 256-colour GIF and a 24-bit BMP;
+// and the same at 64 x 64 pixels as JPEG, the small picture the window's road is held to.
 //
 //   zentrova-bench-pictures FOLDER
 //
@@ -226,6 +227,7 @@ int main(int argc, char** argv) {
     }
     const fs::path folder = argv[1];
     fs::create_directories(folder);
+    Make(folder, 64, 64, "64px", false);  // what a small picture costs the window
     Make(folder, 6000, 4000, "24mp", true);
     Make(folder, 11648, 8736, "100mp", false);
     return 0;

@@ -11,18 +11,16 @@ namespace platform {
 
 namespace {
 
-// The overview of a progressive file is kept at an eighth of its size, as DCT scaling gives a
-// single-scan file's, but never smaller than this (nor larger than the picture).
-constexpr int kLeastOverviewSide = 256;
-
 class JpegSource final : public DecodingSource {
   public:
     JpegSource(codecs::FileInput file, const codecs::JpegLayout& layout)
-        : DecodingSource(layout.width, layout.height), m_file(std::move(file)) {}
+        : DecodingSource(layout.width, layout.height),
+          m_file(std::move(file)),
+          m_structure(layout.structure) {}
 
-    // The one pass over a progressive file: the region and an eighth-size overview from the
-    // rows at natural size.
-    std::optional<codecs::CodecFailure> DecodeWhole();
+    // What the panes show, decoded on opening: for a multi-scan file this is what settles
+    // whether a whole decode would accept it.
+    std::optional<codecs::CodecFailure> DecodeShownRegion();
 
     Bitmap Pixels() const override {
         auto pixels = codecs::DecodeJpeg(m_file);
@@ -33,55 +31,38 @@ class JpegSource final : public DecodingSource {
     bool Opaque() const override { return true; }
     bool DecodeTop(int columns, int rows, codecs::RowSink& sink, bool& hasAlpha) const override {
         hasAlpha = false;
-        return !codecs::DecodeJpegRows(m_file, columns, rows, sink);
+        return !codecs::DecodeJpegRows(m_file, m_structure, columns, rows, sink);
     }
     Bitmap DecodeOverview(int width, int height) const override;
 
   private:
     codecs::FileInput m_file;
-    Bitmap m_eighth;  // the progressive file's kept overview; set once, on opening
+    codecs::JpegStructure m_structure;
 };
 
-std::optional<codecs::CodecFailure> JpegSource::DecodeWhole() {
-    const auto side = [](int natural) {
-        return std::min(natural, std::max((natural + 7) / 8, kLeastOverviewSide));
-    };
-    const Size kept = KeptRegionSize(kPassRegionSide);
+std::optional<codecs::CodecFailure> JpegSource::DecodeShownRegion() {
+    const Size kept = KeptRegionSize(kKeptRegionSide);
     TopLeftSink region(kept.width, kept.height);
-    RowScaler eighth(side(Width()), side(Height()));
-    TeeSink both(region, eighth);
-    if (auto failure = codecs::DecodeJpegRows(m_file, Width(), Height(), both)) return failure;
+    if (auto failure = codecs::DecodeJpegRows(m_file, m_structure, kept.width, kept.height, region))
+        return failure;
     KeepRegion(region.Take(false));
-    m_eighth = eighth.Finish(false);
     return std::nullopt;
 }
 
 Bitmap JpegSource::DecodeOverview(int width, int height) const {
-    if (!m_eighth.IsEmpty()) {
-        if (m_eighth.Width() == Width() && m_eighth.Height() == Height()) {
-            return Scale(m_eighth, width, height);
-        }
-        if (width <= m_eighth.Width() && height <= m_eighth.Height()) {
-            ReducedScaler scaler(width, height, BoxEdges(Width(), m_eighth.Width()),
-                                 BoxEdges(Height(), m_eighth.Height()));
-            scaler.Start(m_eighth.Width(), m_eighth.Height());
-            for (int y = 0; y < m_eighth.Height(); ++y) scaler.Row(y, m_eighth.Row(y));
-            return scaler.Finish(false);
-        }
-    }
     // The smallest DCT scale that still has a pixel for every pixel asked for, averaged down
     // to the exact size; at natural size, Scale's own averages.
     const int eighths = codecs::JpegReducedEighths(Width(), Height(), width, height);
     if (eighths == 8) {
         RowScaler scaler(width, height);
-        if (codecs::DecodeJpegRows(m_file, Width(), Height(), scaler)) return Bitmap();
+        if (codecs::DecodeJpegRows(m_file, m_structure, Width(), Height(), scaler)) return Bitmap();
         return scaler.Finish(false);
     }
     const int reducedWidth = codecs::JpegReducedSide(Width(), eighths);
     const int reducedHeight = codecs::JpegReducedSide(Height(), eighths);
     ReducedScaler scaler(width, height, EighthEdges(Width(), reducedWidth, eighths),
                          EighthEdges(Height(), reducedHeight, eighths));
-    if (codecs::DecodeJpegReduced(m_file, eighths, scaler)) return Bitmap();
+    if (codecs::DecodeJpegReduced(m_file, m_structure, eighths, scaler)) return Bitmap();
     return scaler.Finish(false);
 }
 
@@ -92,7 +73,7 @@ codecs::Result<std::shared_ptr<const PictureSource>> OpenJpegPicture(codecs::Fil
     if (!layout) return layout.Failure();
     auto source = std::make_shared<JpegSource>(std::move(file), layout.Value());
     if (layout.Value().multiScan) {
-        if (auto failure = source->DecodeWhole()) return std::move(*failure);
+        if (auto failure = source->DecodeShownRegion()) return std::move(*failure);
     }
     return std::shared_ptr<const PictureSource>(std::move(source));
 }

@@ -9,9 +9,8 @@
 namespace platform {
 
 // A JPEG file as a picture that decodes only what is drawn: the top-left region by cropping
-// and stopping early, the overview by DCT scaling. A progressive (multi-scan) file must be read
-// whole before its first row, so it is decoded once, on opening, for both. Refuses exactly
-// the files that DecodeJpeg refuses.
+// and stopping early (a progressive or other multi-scan file by a frame cut short below it),
+// the overview by DCT scaling. Refuses exactly the files that DecodeJpeg refuses.
 codecs::Result<std::shared_ptr<const PictureSource>> OpenJpegPicture(codecs::FileInput file);
 
 }  // namespace platform

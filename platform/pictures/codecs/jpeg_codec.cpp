@@ -119,9 +119,23 @@ std::optional<CodecFailure> StartOpened(JpegSession& session) {
     return std::nullopt;
 }
 
-std::optional<CodecFailure> StartAtNaturalSize(JpegSession& session, const FileInput& file) {
-    if (auto failure = OpenJpeg(session, file)) return failure;
+std::optional<CodecFailure> StartAtNaturalSize(JpegSession& session, const FileInput& file,
+                                               const JpegStructure& structure,
+                                               JpegReading reading = {}) {
+    if (auto failure = OpenJpeg(session, file, structure, reading)) return failure;
     return StartOpened(session);
+}
+
+// The frame height that has libjpeg decode the first `rows` rows exactly as in the whole
+// frame, or 0 when that is the whole frame. libjpeg treats the bottom of the frame as the
+// picture's edge in two ways: the colour samples of the last rows are smoothed up to full size
+// without a row below them (one MCU row), and in a file whose coefficients are not all
+// refined, each block is smoothed with the two block rows below it. Three MCU rows past the
+// rows asked for keep both out of them.
+int ShortFrameHeight(const JpegStructure& structure, int rows) {
+    const long long mcuRow = JpegMcuRowHeight(structure);
+    const long long height = ((std::max(rows, 1) + mcuRow - 1) / mcuRow + 3) * mcuRow;
+    return height < structure.height ? static_cast<int>(height) : 0;
 }
 
 std::optional<CodecFailure> RowBuffer(std::vector<std::uint32_t>& buffer, JDIMENSION width) {
@@ -140,9 +154,10 @@ Result<Bitmap> DecodeJpeg(std::span<const std::uint8_t> file) {
 }
 
 Result<Bitmap> DecodeJpeg(const FileInput& file) {
+    const JpegStructure structure = WalkJpeg(file);
     JpegSession session{};
     SessionCloser closer{session};
-    if (auto failure = StartAtNaturalSize(session, file)) return std::move(*failure);
+    if (auto failure = StartAtNaturalSize(session, file, structure)) return std::move(*failure);
     const jpeg_decompress_struct& info = session.info;
 
     Bitmap pixels;
@@ -165,12 +180,13 @@ Result<Bitmap> DecodeJpeg(const FileInput& file) {
 }
 
 Result<JpegLayout> ReadJpegLayout(const FileInput& file) {
+    JpegLayout layout{.structure = WalkJpeg(file)};
     JpegSession session{};
     SessionCloser closer{session};
-    if (auto failure = OpenJpeg(session, file)) return std::move(*failure);
-    JpegLayout layout{static_cast<int>(session.info.image_width),
-                      static_cast<int>(session.info.image_height),
-                      jpeg_has_multiple_scans(&session.info) == TRUE};
+    if (auto failure = OpenJpeg(session, file, layout.structure)) return std::move(*failure);
+    layout.width = static_cast<int>(session.info.image_width);
+    layout.height = static_cast<int>(session.info.image_height);
+    layout.multiScan = jpeg_has_multiple_scans(&session.info) == TRUE;
     if (layout.multiScan) return layout;
 
     // Starting a single-scan file decodes nothing yet but checks all that decoding checks
@@ -180,16 +196,21 @@ Result<JpegLayout> ReadJpegLayout(const FileInput& file) {
     return layout;
 }
 
-std::optional<CodecFailure> DecodeJpegRows(const FileInput& file, int columns, int rows,
-                                           RowSink& sink) {
+std::optional<CodecFailure> DecodeJpegRows(const FileInput& file, const JpegStructure& structure,
+                                           int columns, int rows, RowSink& sink) {
+    // A single-scan file is decoded row by row as it is read, and stops at the last row.
+    JpegReading reading;
+    if (structure.multiScan) reading.frameHeight = ShortFrameHeight(structure, rows);
     JpegSession session{};
     SessionCloser closer{session};
-    if (auto failure = StartAtNaturalSize(session, file)) return failure;
+    if (auto failure = StartAtNaturalSize(session, file, structure, reading)) return failure;
     if (auto failure = CheckScanData(session, file)) return failure;
     jpeg_decompress_struct& info = session.info;
+    const int height =
+        reading.frameHeight != 0 ? structure.height : static_cast<int>(info.image_height);
 
     const auto width = static_cast<JDIMENSION>(std::clamp<long>(columns, 0, info.output_width));
-    const auto height = static_cast<int>(std::clamp<long>(rows, 0, info.output_height));
+    const auto shown = static_cast<int>(std::clamp<long>(rows, 0, info.output_height));
     if (width < info.output_width) {
         // One column more than shown: libjpeg treats the last decoded column as the picture's
         // edge when it smooths the colour samples up to full size, which would change the
@@ -199,8 +220,8 @@ std::optional<CodecFailure> DecodeJpegRows(const FileInput& file, int columns, i
     }
     std::vector<std::uint32_t> buffer;
     if (auto failure = RowBuffer(buffer, info.output_width)) return failure;
-    sink.Start(static_cast<int>(width), static_cast<int>(info.image_height));
-    if (!ReadRowsTo(session, static_cast<int>(width), height, buffer.data(), IsCmyk(info), sink))
+    sink.Start(static_cast<int>(width), height);
+    if (!ReadRowsTo(session, static_cast<int>(width), shown, buffer.data(), IsCmyk(info), sink))
         return JpegFailure(session);
     return std::nullopt;
 }
@@ -217,13 +238,27 @@ int JpegReducedEighths(int width, int height, int minWidth, int minHeight) {
                                                                                               : 8;
 }
 
-std::optional<CodecFailure> DecodeJpegReduced(const FileInput& file, int eighths, RowSink& sink) {
+std::optional<CodecFailure> DecodeJpegReduced(const FileInput& file, const JpegStructure& structure,
+                                              int eighths, RowSink& sink) {
+    eighths = std::clamp(eighths, 1, 8);
+    // At an eighth each block is its DC value alone, so a progressive file is read without its
+    // AC scans. The frame ends where the data read can reach no further: below, every block
+    // is zeros, and every row the same as the last one decoded.
+    JpegReading reading;
+    reading.dcScansOnly = structure.progressive && eighths == 1;
+    if (structure.multiScan) {
+        reading.frameHeight =
+            ShortFrameHeight(structure, JpegRowsReached(structure, reading.dcScansOnly));
+    }
     JpegSession session{};
     SessionCloser closer{session};
-    if (auto failure = OpenJpeg(session, file)) return failure;
+    if (auto failure = OpenJpeg(session, file, structure, reading)) return failure;
     jpeg_decompress_struct& info = session.info;
     ChooseOutput(info);
-    if (!ReduceTo(session, std::clamp(eighths, 1, 8))) return JpegFailure(session);
+    // Without the AC scans libjpeg would guess the AC coefficients from the neighbouring
+    // blocks, and the DC values with them: the eighth would no longer be the blocks' own.
+    if (reading.dcScansOnly) info.do_block_smoothing = FALSE;
+    if (!ReduceTo(session, eighths)) return JpegFailure(session);
     if (!StartDecompress(session)) return JpegFailure(session);
     if (info.output_width != static_cast<JDIMENSION>(JpegReducedSide(info.image_width, eighths)) ||
         info.output_height !=
@@ -233,12 +268,15 @@ std::optional<CodecFailure> DecodeJpegReduced(const FileInput& file, int eighths
     }
     if (auto failure = CheckScanData(session, file)) return failure;
 
+    const int height = reading.frameHeight != 0 ? JpegReducedSide(structure.height, eighths)
+                                                : static_cast<int>(info.output_height);
     std::vector<std::uint32_t> buffer;
     if (auto failure = RowBuffer(buffer, info.output_width)) return failure;
-    sink.Start(static_cast<int>(info.output_width), static_cast<int>(info.output_height));
+    sink.Start(static_cast<int>(info.output_width), height);
     if (!ReadRowsTo(session, static_cast<int>(info.output_width),
                     static_cast<int>(info.output_height), buffer.data(), IsCmyk(info), sink))
         return JpegFailure(session);
+    for (int y = static_cast<int>(info.output_height); y < height; ++y) sink.Row(y, buffer.data());
     return std::nullopt;
 }
 

@@ -2,7 +2,9 @@
 
 #include <jerror.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "platform/pictures/codecs/limits.h"
 
@@ -29,19 +31,37 @@ void KeepQuiet(j_common_ptr info, int level) {
 
 void PrintNothing(j_common_ptr) {}
 
-void LimitScans(j_common_ptr info) {
-    if (!info->is_decompressor) return;
-    if (reinterpret_cast<j_decompress_ptr>(info)->input_scan_number > kMaxJpegScans) {
-        TrapOf(info).tooManyScans = true;
-        JumpBack(info);
-    }
-}
-
-// A file on disk is read in chunks of this size; only they are ever held.
-constexpr std::size_t kChunkBytes = 64 * 1024;
+// A file on disk is read in pieces of this size; only they are ever held.
+constexpr std::size_t kPieceBytes = 64 * 1024;
 
 JpegFileSource& SourceOf(j_decompress_ptr info) {
     return *reinterpret_cast<JpegFileSource*>(info->src);
+}
+
+// The file offset of the next byte libjpeg will read.
+std::uint64_t ReadingAt(const JpegFileSource& source) {
+    return source.pieceStart + (source.pieceLength - source.manager.bytes_in_buffer);
+}
+
+// Moves `position` past the scans left out and returns where the bytes that follow it
+// without a break end: at a left-out scan, the frame's height, or the end of the file.
+std::uint64_t NextPiece(JpegFileSource& source) {
+    const std::uint64_t size = source.input->Size();
+    std::uint64_t end = size;
+    if (source.reading.dcScansOnly) {
+        for (const JpegScan& scan : source.structure->scans) {
+            if (scan.dc) continue;
+            if (source.position >= scan.start && source.position < scan.dataEnd)
+                source.position = scan.dataEnd;
+            if (scan.start >= source.position) {
+                end = std::min(end, scan.start);
+                break;
+            }
+        }
+    }
+    if (source.reading.frameHeight != 0 && source.position < source.structure->heightField)
+        end = std::min(end, source.structure->heightField);
+    return std::max(end, source.position);
 }
 
 void StartReading(j_decompress_ptr) {}
@@ -50,26 +70,39 @@ void StopReading(j_decompress_ptr) {}
 boolean FillBuffer(j_decompress_ptr info) {
     JpegFileSource& source = SourceOf(info);
     const FileInput& input = *source.input;
+    const std::uint64_t end = NextPiece(source);
+    const std::uint64_t heightField = source.structure->heightField;
     std::size_t got = 0;
-    if (source.position < input.Size()) {
+    if (source.reading.frameHeight != 0 && source.position >= heightField &&
+        source.position < heightField + 2) {
+        // The frame's height as libjpeg is to see it, in place of the file's.
+        const auto at = static_cast<std::size_t>(source.position - heightField);
+        source.manager.next_input_byte = source.frameHeight + at;
+        got = 2 - at;
+    } else if (source.position < end) {
         if (!input.Memory().empty()) {
             // Bytes in memory are handed over whole, as libjpeg's memory source does.
             source.manager.next_input_byte = input.Memory().data() + source.position;
-            got = static_cast<std::size_t>(input.Size() - source.position);
+            got = static_cast<std::size_t>(end - source.position);
         } else {
-            got = input.ReadAt(source.position, std::span(source.buffer, kChunkBytes));
+            const std::size_t wanted = static_cast<std::size_t>(
+                std::min<std::uint64_t>(kPieceBytes, end - source.position));
+            got = input.ReadAt(source.position, std::span(source.buffer, wanted));
             source.manager.next_input_byte = source.buffer;
         }
-        source.position += got;
     }
+    source.pieceStart = source.position;
+    source.position += got;
     if (got == 0) {
         // The data has ended: a warning and an end marker, which libjpeg reads as the end of
         // the picture and fills what is missing with grey.
         static const JOCTET kEnd[2] = {0xFF, JPEG_EOI};
         WARNMS(info, JWRN_JPEG_EOF);
         source.manager.next_input_byte = kEnd;
+        source.pieceStart = input.Size();
         got = 2;
     }
+    source.pieceLength = got;
     source.manager.bytes_in_buffer = got;
     return TRUE;
 }
@@ -85,27 +118,76 @@ void SkipBytes(j_decompress_ptr info, long count) {
     manager.bytes_in_buffer -= static_cast<std::size_t>(count);
 }
 
+bool IsRestartMarker(int code) {
+    return code >= JPEG_RST0 && code <= JPEG_RST0 + 7;
+}
+
+// Once libjpeg has decoded a short frame's blocks of a scan, the rest of the scan's data is
+// for rows it does not have: the reading moves straight to the scan's end, where libjpeg
+// would otherwise look for the next marker byte by byte (restart markers inside are passed
+// over either way).
+void PassOverRestOfScan(j_decompress_ptr info) {
+    JpegFileSource& source = SourceOf(info);
+    if (source.reading.frameHeight == 0 || source.reading.dcScansOnly) return;
+    const int number = info->input_scan_number;
+    if (info->input_iMCU_row < info->total_iMCU_rows || number == source.passedScan) return;
+    source.passedScan = number;
+    const std::vector<JpegScan>& scans = source.structure->scans;
+    if (number < 1 || static_cast<std::size_t>(number) > scans.size()) return;
+    // libjpeg stops reading at a marker; past one other than a restart it is at the next.
+    if (info->unread_marker != 0 && !IsRestartMarker(info->unread_marker)) return;
+    const JpegScan& scan = scans[static_cast<std::size_t>(number - 1)];
+    const std::uint64_t at = ReadingAt(source);
+    if (at < scan.dataStart || at >= scan.dataEnd) return;  // not where the walk saw it
+    info->unread_marker = 0;
+    source.position = scan.dataEnd;
+    source.manager.bytes_in_buffer = 0;
+    source.pieceStart = scan.dataEnd;
+    source.pieceLength = 0;
+}
+
+// Called between the rows and scans libjpeg reads.
+void WatchProgress(j_common_ptr common) {
+    if (!common->is_decompressor) return;
+    const auto info = reinterpret_cast<j_decompress_ptr>(common);
+    if (info->input_scan_number > kMaxJpegScans) {
+        TrapOf(common).tooManyScans = true;
+        JumpBack(common);
+    }
+    PassOverRestOfScan(info);
+}
+
 }  // namespace
 
-std::optional<CodecFailure> OpenJpeg(JpegSession& session, const FileInput& file) {
+std::optional<CodecFailure> OpenJpeg(JpegSession& session, const FileInput& file,
+                                     const JpegStructure& structure, JpegReading reading) {
     jpeg_decompress_struct& info = session.info;
     info.err = jpeg_std_error(&session.trap.manager);
     session.trap.manager.error_exit = &JumpBack;
     session.trap.manager.emit_message = &KeepQuiet;
     session.trap.manager.output_message = &PrintNothing;
     if (file.Size() == 0) return Fail(CodecError::Truncated, "empty file");
+    if (structure.hasFrame) {
+        if (auto failure = CheckDimensions(structure.width, structure.height)) return failure;
+    }
+    if (auto failure = CheckJpegWork(structure)) return failure;
+    if (!structure.hasFrame || structure.scans.empty()) reading = {};  // nothing to go by
 
     if (setjmp(session.trap.jump)) return JpegFailure(session);
     jpeg_create_decompress(&info);
     info.mem->max_memory_to_use = kJpegMemoryLimit;
-    session.progress.progress_monitor = &LimitScans;
+    session.progress.progress_monitor = &WatchProgress;
     info.progress = &session.progress;
     JpegFileSource& source = session.source;
     source.input = &file;
+    source.structure = &structure;
+    source.reading = reading;
+    source.frameHeight[0] = static_cast<JOCTET>(reading.frameHeight >> 8);
+    source.frameHeight[1] = static_cast<JOCTET>(reading.frameHeight & 0xFF);
     source.position = 0;
     if (file.Memory().empty()) {
         source.buffer = static_cast<JOCTET*>((*info.mem->alloc_small)(
-            reinterpret_cast<j_common_ptr>(&info), JPOOL_PERMANENT, kChunkBytes));
+            reinterpret_cast<j_common_ptr>(&info), JPOOL_PERMANENT, kPieceBytes));
     }
     source.manager.init_source = &StartReading;
     source.manager.fill_input_buffer = &FillBuffer;
@@ -118,8 +200,12 @@ std::optional<CodecFailure> OpenJpeg(JpegSession& session, const FileInput& file
     // The header itself cut short: libjpeg read made-up end markers as header bytes.
     if (session.trap.ranOutOfData)
         return Fail(CodecError::Truncated, "the file ends inside the header");
-    session.headerBytes = source.position - info.src->bytes_in_buffer;
-    if (auto failure = CheckDimensions(info.image_width, info.image_height)) return failure;
+    session.headerBytes = ReadingAt(source);
+    if (reading.frameHeight != 0 &&
+        info.image_height != static_cast<JDIMENSION>(reading.frameHeight))
+        return Fail(CodecError::Corrupt, "the frame header is not where it was");
+    const JDIMENSION height = reading.frameHeight != 0 ? structure.height : info.image_height;
+    if (auto failure = CheckDimensions(info.image_width, height)) return failure;
     return std::nullopt;
 }
 

@@ -22,18 +22,26 @@
 
 #include "platform/pictures/codecs/codec_result.h"
 #include "platform/pictures/codecs/file_input.h"
+#include "platform/pictures/codecs/jpeg_structure.h"
 #include "platform/pictures/codecs/limits.h"
 
 namespace platform::codecs {
 
-// A progressive file may hold any number of scans, each a full pass over the coefficients;
-// a few hundred is far beyond what encoders write and keeps a hostile file from spinning.
-inline constexpr int kMaxJpegScans = 500;
+// What libjpeg may allocate for itself: the coefficients our limit lets a file with several
+// scans hold (a file that would need more is refused from its header, see CheckJpegWork),
+// and room beside them for its rows.
+inline constexpr long kJpegMemoryLimit = static_cast<long>(kMaxJpegCoefficientBytes + (64 << 20));
 
-// What libjpeg may allocate for itself: no more than a picture at the picture limit takes as
-// a bitmap. It matters for a progressive file, whose coefficients are all held while it is
-// read (2 bytes a sample): a file that would need more is refused, however few bytes it has.
-inline constexpr long kJpegMemoryLimit = static_cast<long>(kMaxPicturePixels * 4);
+// What libjpeg is given to read of the file.
+struct JpegReading {
+    // The frame's height as libjpeg is told it; 0 keeps the file's. A shorter frame has
+    // libjpeg decode only the first rows of every scan; the rest of each scan is then passed
+    // over to its end without being decoded.
+    int frameHeight = 0;
+    // Only the scans whose spectral selection starts at 0, with every other marker segment:
+    // a progressive file's DC values, all an eighth-size decode uses.
+    bool dcScansOnly = false;
+};
 
 // Plain C data only, so that a longjmp over it is harmless.
 struct JpegErrorTrap {
@@ -44,13 +52,20 @@ struct JpegErrorTrap {
     int warnings;
 };
 
-// libjpeg's data source over a FileInput. Past the end it behaves as libjpeg's own memory
-// source does: a warning and a made-up end marker.
+// libjpeg's data source over a FileInput, which hands over the bytes `reading` asks for.
+// Past the end it behaves as libjpeg's own memory source does: a warning and a made-up end
+// marker.
 struct JpegFileSource {
     jpeg_source_mgr manager;  // first: libjpeg's pointer to it is a pointer to this
     const FileInput* input;
-    std::uint64_t position;  // where the next read starts
-    JOCTET* buffer;          // a chunk of a file on disk, from libjpeg's pool
+    const JpegStructure* structure;
+    JpegReading reading;
+    JOCTET frameHeight[2];     // the two bytes that stand for the frame header's height
+    std::uint64_t position;    // where the next piece starts
+    std::uint64_t pieceStart;  // the file offset of the piece libjpeg is reading
+    std::size_t pieceLength;
+    int passedScan;  // the last scan whose rest was passed over
+    JOCTET* buffer;  // a piece of a file on disk, from libjpeg's pool
 };
 
 struct JpegSession {
@@ -61,11 +76,12 @@ struct JpegSession {
     std::uint64_t headerBytes;  // bytes of the file taken by everything up to the first scan
 };
 
-// Creates the decompressor on `file` (which must outlive the session) and reads the header up
-// to the first scan. Checks the picture size against our limit before anything is decoded.
-// The session must be zero-initialised (`JpegSession session{};`) and closed afterwards even
-// when this fails.
-std::optional<CodecFailure> OpenJpeg(JpegSession& session, const FileInput& file);
+// Creates the decompressor on `file` and `structure` (its walk, see WalkJpeg; both must
+// outlive the session) and reads the header up to the first scan. Checks our limits on the
+// picture and its scans before anything is decoded. The session must be zero-initialised
+// (`JpegSession session{};`) and closed afterwards even when this fails.
+std::optional<CodecFailure> OpenJpeg(JpegSession& session, const FileInput& file,
+                                     const JpegStructure& structure, JpegReading reading = {});
 
 // Releases everything libjpeg holds. Safe on a session that never opened.
 void CloseJpeg(JpegSession& session);

@@ -87,16 +87,22 @@ TEST_F(JpegPictureTest, ShowsAndWritesWhatAWholeDecodeGivesAtEverySamplingAndSiz
     }
 }
 
-TEST_F(JpegPictureTest, ShowsWhatAWholeDecodeGivesWithRestartIntervals) {
-    for (const int interval : {1, 3}) {
+TEST_F(JpegPictureTest, ShowsWhatAWholeDecodeGivesWithRestartIntervalsAndArithmeticCoding) {
+    for (const int interval : {0, 1, 3}) {
         for (const bool progressive : {false, true}) {
-            JpegTestOptions options;
-            options.hSampling = 2;
-            options.vSampling = 2;
-            options.restartInterval = interval;
-            options.progressive = progressive;
-            ExpectAlike(test_support::CompressJpegColour(PhotoLikePattern(150, 90), options),
-                        "restart every " + std::to_string(interval));
+            for (const bool arithmetic : {false, true}) {
+                if (interval == 0 && !arithmetic) continue;  // the test above
+                JpegTestOptions options;
+                options.hSampling = 2;
+                options.vSampling = 2;
+                options.restartInterval = interval;
+                options.progressive = progressive;
+                options.arithmetic = arithmetic;
+                ExpectAlike(test_support::CompressJpegColour(PhotoLikePattern(150, 90), options),
+                            "restart every " + std::to_string(interval) +
+                                (arithmetic ? ", arithmetic" : "") +
+                                (progressive ? ", progressive" : ""));
+            }
         }
     }
 }
@@ -119,6 +125,29 @@ TEST_F(JpegPictureTest, ShowsWhatAWholeDecodeGivesForGreyAndCmykFiles) {
                 ExpectAlike(test_support::CompressJpegCmyk(cmyk, width, height, storage, options),
                             "CMYK stored as " + std::to_string(static_cast<int>(storage)));
             }
+        }
+    }
+}
+
+// An overview far smaller than the picture comes from an eighth made by the DCT, of a
+// progressive file from its DC scans alone: on a photograph within 3 levels of the whole
+// decode's, as a baseline file's.
+TEST_F(JpegPictureTest, TheOverviewOfALargeFileIsCloseToThatOfAWholeDecode) {
+    const Bitmap photograph = PhotoLikePattern(960, 720, 3, 4);
+    std::vector<std::uint8_t> grey;
+    for (std::uint32_t p : photograph.Pixels()) grey.push_back(static_cast<std::uint8_t>(p >> 8));
+    for (const bool progressive : {true, false}) {
+        JpegTestOptions options;
+        options.progressive = progressive;
+        const std::string kind = progressive ? "progressive" : "baseline";
+        ExpectOverviewClose(test_support::CompressJpegGrey(grey, 960, 720, options),
+                            kind + " grey");
+        for (const Sampling sampling : {Sampling{1, 1}, Sampling{2, 1}, Sampling{2, 2}}) {
+            options.hSampling = sampling.h;
+            options.vSampling = sampling.v;
+            ExpectOverviewClose(
+                test_support::CompressJpegColour(photograph, options),
+                kind + " sampled " + std::to_string(sampling.h) + "x" + std::to_string(sampling.v));
         }
     }
 }
@@ -156,6 +185,50 @@ TEST_F(JpegPictureTest, AcceptsAndShowsExactlyWhatAWholeDecodeDoesForEveryCutOfA
             whole->Render(wanted);
             ASSERT_EQ(shown, wanted);
             ASSERT_TRUE(test_support::OverviewNear(lazy, *whole, 80, 80, 3, 0.5));
+        }
+    }
+}
+
+// libjpeg smooths a file whose coefficients are not all refined (one cut short, say) across
+// block rows, up to two below. The first rows of such a file, decoded from a frame cut short
+// below them, must still be exactly what a whole decode shows.
+TEST_F(JpegPictureTest, ShowsWhatAWholeDecodeGivesOfTheTopOfAProgressiveFileCutAnywhere) {
+    constexpr int kWidth = 90, kHeight = 260;
+    const Bitmap pattern = PhotoLikePattern(kWidth, kHeight);
+    std::vector<std::uint8_t> grey;
+    for (std::uint32_t p : pattern.Pixels()) grey.push_back(static_cast<std::uint8_t>(p >> 8));
+    JpegTestOptions options;
+    options.progressive = true;
+    std::vector<std::pair<std::string, std::vector<std::uint8_t>>> files;
+    files.emplace_back("grey", test_support::CompressJpegGrey(grey, kWidth, kHeight, options));
+    for (const Sampling sampling : {Sampling{1, 1}, Sampling{2, 2}}) {
+        options.hSampling = sampling.h;
+        options.vSampling = sampling.v;
+        files.emplace_back(
+            "sampled " + std::to_string(sampling.h) + "x" + std::to_string(sampling.v),
+            test_support::CompressJpegColour(pattern, options));
+    }
+    options.arithmetic = true;
+    options.restartInterval = 2;
+    files.emplace_back("arithmetic, restarts", test_support::CompressJpegColour(pattern, options));
+    const std::string path = dir.File("cut.jpg");
+    for (const auto& [what, file] : files) {
+        for (int step = 1; step <= 50; ++step) {
+            const std::size_t length = file.size() * step / 50;
+            SCOPED_TRACE(what + " cut at " + std::to_string(length));
+            const std::vector<std::uint8_t> cut(file.begin(), file.begin() + length);
+            test_support::WriteBytes(path, cut);
+            const auto whole = test_support::DecodedWhole(cut);
+            if (!whole) {  // cut inside the header
+                EXPECT_THROW(LoadPicture(path), PlatformError);
+                continue;
+            }
+            const Picture lazy = LoadPicture(path);
+            // Rows ending on an MCU row and just past one, where a frame edge would show.
+            for (const auto& [width, height] : {std::pair{32, 32}, {48, 48}, {33, 49}, {90, 100}}) {
+                ASSERT_EQ(lazy.Region(width, height), whole->Region(width, height))
+                    << width << "x" << height;
+            }
         }
     }
 }

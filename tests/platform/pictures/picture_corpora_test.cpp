@@ -34,7 +34,10 @@ std::optional<std::string> WrappedJpeg(const std::vector<std::uint8_t>& file,
     return path;
 }
 
-void ExpectEveryFileAlike(const fs::path& folder, const std::string& extension) {
+// `tolerance` is for an overview much smaller than the picture, which a JPEG makes from its
+// blocks' averages: on drawings with sharp edges those differ from Scale's by several levels.
+void ExpectEveryFileAlike(const fs::path& folder, const std::string& extension, int tolerance = 0,
+                          double meanTolerance = 0) {
     ASSERT_TRUE(fs::is_directory(folder)) << folder;
     test_support::TempDir dir;
     int compared = 0;
@@ -57,7 +60,7 @@ void ExpectEveryFileAlike(const fs::path& folder, const std::string& extension) 
         const auto jpeg = WrappedJpeg(bytes, dir);
         const Picture scaled = jpeg ? LoadPicture(*jpeg) : *whole;
         EXPECT_TRUE(test_support::OverviewNear(lazy, scaled, 80, 80, 0, 0));
-        EXPECT_TRUE(test_support::OverviewNear(lazy, scaled, 7, 3, 0, 0));
+        EXPECT_TRUE(test_support::OverviewNear(lazy, scaled, 7, 3, tolerance, meanTolerance));
         ++compared;
     }
     EXPECT_GT(compared, 0) << "no " << extension << " file in " << folder;
@@ -73,6 +76,13 @@ TEST(PictureCorpora, BmpSuiteShowsAndWritesWhatAWholeDecodeGives) {
 
 TEST(PictureCorpora, PngSuiteShowsAndWritesWhatAWholeDecodeGives) {
     ExpectEveryFileAlike(test_support::CorporaDir() / "pngsuite", ".png");
+}
+
+// The corpora hold one JPEG; our fuzz seeds add progressive, arithmetic, grey, CMYK and
+// restart-marker files.
+TEST(PictureCorpora, JpegFilesShowAndWriteWhatAWholeDecodeGives) {
+    ExpectEveryFileAlike(test_support::CorporaDir() / "bmpsuite", ".jpg", 16, 3.0);
+    ExpectEveryFileAlike(test_support::SourceDir() / "tests" / "fuzz" / "seeds" / "jpeg", ".jpg");
 }
 
 TEST(PictureCorpora, IconsAndCursorsShowAndWriteWhatAWholeDecodeGives) {

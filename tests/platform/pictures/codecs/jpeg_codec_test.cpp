@@ -2,12 +2,20 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
+
+// clang-format off
+#include <cstdio>  // jpeglib.h needs FILE and size_t declared first
+#include <jpeglib.h>
+// clang-format on
 
 #include "tests/platform/pictures/codecs/jpeg_test_writer.h"
 #include "tests/support/codec_test_support.h"
+#include "tests/support/test_files.h"
 
 namespace {
 
@@ -261,6 +269,13 @@ TEST(JpegDecoder, RefusesZeroWidthOrHeight) {
     }
 }
 
+TEST(JpegDecoder, ReadsUpTo65500PixelsASideAsLibjpegDoes) {
+    auto file = CompressJpegGrey(std::vector<std::uint8_t>(65500, 90), 65500, 1);
+    EXPECT_EQ(DecodedValue(DecodeJpeg(file)).Width(), 65500);
+    SetBigEndian16(file, FindMarker(file, 0xC0) + 7, 65501);
+    EXPECT_EQ(RefusalOf(DecodeJpeg(file)), CodecError::BadDimensions);
+}
+
 TEST(JpegDecoder, RefusesHugeClaimedSizeQuicklyBeforeDecoding) {
     auto file = CompressJpegColour(SmoothPattern(16, 16), {.progressive = true});
     const std::size_t sof = FindMarker(file, 0xC2);
@@ -296,6 +311,122 @@ TEST(JpegDecoder, RefusesProgressiveFileWithEndlessScans) {
     for (int i = 0; i < 600; ++i) hostile.insert(hostile.end(), scan.begin(), scan.end());
     hostile.insert(hostile.end(), {0xFF, 0xD9});
     EXPECT_EQ(RefusalOf(DecodeJpeg(hostile)), CodecError::LimitExceeded);
+}
+
+// A progressive file's eighth as plain libjpeg makes it from every scan.
+Bitmap LibjpegEighth(const std::vector<std::uint8_t>& file) {
+    jpeg_decompress_struct info{};
+    jpeg_error_mgr errors{};
+    info.err = jpeg_std_error(&errors);
+    jpeg_create_decompress(&info);
+    jpeg_mem_src(&info, file.data(), file.size());
+    jpeg_read_header(&info, TRUE);
+    info.out_color_space = JCS_EXT_RGBA;
+    info.scale_num = 1;
+    info.scale_denom = 8;
+    jpeg_start_decompress(&info);
+    Bitmap pixels(static_cast<int>(info.output_width), static_cast<int>(info.output_height),
+                  PixelFormat::Colour);
+    while (info.output_scanline < info.output_height) {
+        JSAMPROW row =
+            reinterpret_cast<JSAMPROW>(pixels.Row(static_cast<int>(info.output_scanline)));
+        jpeg_read_scanlines(&info, &row, 1);
+    }
+    jpeg_destroy_decompress(&info);
+    return pixels;
+}
+
+class KeepingSink final : public platform::codecs::RowSink {
+  public:
+    void Start(int width, int height) override {
+        pixels = Bitmap(width, height, PixelFormat::Colour);
+    }
+    void Row(int y, const std::uint32_t* row) override {
+        std::copy_n(row, pixels.Width(), pixels.Row(y));
+    }
+    Bitmap pixels;
+};
+
+Bitmap ReducedToAnEighth(const std::vector<std::uint8_t>& file) {
+    const platform::codecs::FileInput input{std::span<const std::uint8_t>(file)};
+    KeepingSink sink;
+    const auto failure =
+        platform::codecs::DecodeJpegReduced(input, platform::codecs::WalkJpeg(input), 1, sink);
+    EXPECT_FALSE(failure.has_value()) << failure->detail;
+    return sink.pixels;
+}
+
+// An eighth of a block is its DC value alone, and the DC scans hold all of them. (Not with the
+// colour halved both ways: libjpeg then makes the colour's eighth from 2 x 2 of its
+// coefficients rather than smoothing it up, and the DC scans alone give it flat.)
+TEST(JpegDecoder, ReducesAProgressiveFileToAnEighthFromItsDcScansAsFromAllItsScans) {
+    const Bitmap source = SmoothPattern(150, 100);
+    for (const Sampling& sampling : kSamplings) {
+        if (sampling.v == 2) continue;
+        SCOPED_TRACE(std::to_string(sampling.h) + "x" + std::to_string(sampling.v));
+        const auto file = CompressJpegColour(
+            source, {.hSampling = sampling.h, .vSampling = sampling.v, .progressive = true});
+        EXPECT_EQ(ReducedToAnEighth(file), LibjpegEighth(file));
+    }
+    std::vector<std::uint8_t> grey;
+    for (std::uint32_t p : source.Pixels()) grey.push_back(static_cast<std::uint8_t>(p >> 8));
+    const auto file = CompressJpegGrey(grey, 150, 100, {.progressive = true});
+    EXPECT_EQ(ReducedToAnEighth(file), LibjpegEighth(file));
+}
+
+// The offsets of every scan header (FF DA) of a file made by our writer; scan data never
+// holds FF DA, since an FF there is always followed by 00.
+std::vector<std::size_t> ScanStarts(const std::vector<std::uint8_t>& file) {
+    std::vector<std::size_t> starts;
+    for (std::size_t i = 0; i + 1 < file.size(); ++i) {
+        if (file[i] == 0xFF && file[i + 1] == 0xDA) starts.push_back(i);
+    }
+    return starts;
+}
+
+// Each scan visits every block of its components, data or none: 64 scans of a picture at the
+// picture limit with one component are the work limit exactly.
+TEST(JpegDecoder, RefusesAFileWhoseScansWouldVisitMoreBlocksThanTheWorkLimit) {
+    const std::vector<std::uint8_t> grey(16 * 16, 128);
+    const auto file = CompressJpegGrey(grey, 16, 16, {.progressive = true});
+    const std::vector<std::size_t> starts = ScanStarts(file);
+    ASSERT_LT(starts.size(), 64u);
+    const std::vector<std::uint8_t> lastScan(file.begin() + starts.back(), file.end() - 2);
+    for (const std::size_t scans : {64u, 65u}) {
+        SCOPED_TRACE(std::to_string(scans) + " scans");
+        std::vector<std::uint8_t> hostile(file.begin(), file.end() - 2);  // without its EOI
+        for (std::size_t i = starts.size(); i < scans; ++i)
+            hostile.insert(hostile.end(), lastScan.begin(), lastScan.end());
+        hostile.insert(hostile.end(), {0xFF, 0xD9});
+        const std::size_t sof = FindMarker(hostile, 0xC2);
+        SetBigEndian16(hostile, sof + 5, 8192);   // 1024 block rows
+        SetBigEndian16(hostile, sof + 7, 16384);  // of 2048 blocks: 2^21 blocks a scan
+        const platform::codecs::FileInput input{std::span<const std::uint8_t>(hostile)};
+        const auto layout = platform::codecs::ReadJpegLayout(input);
+        if (scans == 64) {
+            EXPECT_TRUE(layout.Ok()) << layout.Failure().detail;
+        } else {
+            EXPECT_EQ(RefusalOf(layout), CodecError::LimitExceeded);
+        }
+    }
+}
+
+// Files that cost out of all proportion to their size, refused before the cost.
+TEST(JpegDecoder, RefusesEveryRegressionFileQuickly) {
+    int files = 0;
+    for (const auto& item : std::filesystem::directory_iterator(test_support::SourceDir() /
+                                                                "tests/data/regressions")) {
+        if (!item.path().filename().string().starts_with("jpeg_")) continue;
+        SCOPED_TRACE(item.path().string());
+        ++files;
+        const auto bytes = test_support::ReadBytes(item.path());
+        const platform::codecs::FileInput input{std::span<const std::uint8_t>(bytes)};
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(RefusalOf(DecodeJpeg(input)), CodecError::LimitExceeded);
+        EXPECT_EQ(RefusalOf(platform::codecs::ReadJpegLayout(input)), CodecError::LimitExceeded);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(200));
+    }
+    EXPECT_GT(files, 0);
 }
 
 }  // namespace

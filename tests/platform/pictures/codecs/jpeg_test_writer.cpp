@@ -47,6 +47,7 @@ std::vector<std::uint8_t> Compress(const Samples& samples, const JpegTestOptions
     }
     if (options.progressive) jpeg_simple_progression(&info);
     info.restart_interval = static_cast<unsigned int>(options.restartInterval);
+    info.arith_code = options.arithmetic ? TRUE : FALSE;
 
     jpeg_start_compress(&info, TRUE);
     const std::size_t stride = static_cast<std::size_t>(samples.width) * samples.components;

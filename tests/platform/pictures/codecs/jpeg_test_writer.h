@@ -15,6 +15,7 @@ struct JpegTestOptions {
     int vSampling = 1;
     bool progressive = false;
     int restartInterval = 0;  // in MCUs; 0 for none
+    bool arithmetic = false;  // arithmetic coding in place of Huffman tables
 };
 
 // JPEG files made with libjpeg's compressor at test time.
