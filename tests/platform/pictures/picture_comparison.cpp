@@ -183,4 +183,16 @@ std::optional<Picture> DecodedWhole(const std::vector<std::uint8_t>& file) {
     return ::testing::AssertionSuccess() << "largest difference " << worst << ", mean " << mean;
 }
 
+void ExpectStreamsLikeWholeDecode(const Picture& lazy, const Picture& whole,
+                                  const std::string& folder) {
+    EXPECT_TRUE(DrawsAndWritesAlike(lazy, whole, folder));
+    EXPECT_TRUE(OverviewNear(lazy, whole, 80, 80, 0, 0));
+    EXPECT_TRUE(OverviewNear(lazy, whole, 33, 700, 0, 0));
+    Bitmap pane(whole.Width(), whole.Height(), PixelFormat::Colour, 0xFFFFFF);
+    Bitmap wanted = pane;
+    lazy.Render(pane);
+    whole.Render(wanted);
+    EXPECT_EQ(pane, wanted);
+}
+
 }  // namespace test_support

@@ -34,4 +34,10 @@ std::optional<platform::Picture> DecodedWhole(const std::vector<std::uint8_t>& f
                                         const platform::Picture& expected, int width, int height,
                                         int tolerance, double meanTolerance);
 
+// A tall picture that decodes on demand against the same file decoded whole: drawn and written
+// alike, both overviews exact, and a pane as large as the picture (drawn straight from the
+// rows) the same.
+void ExpectStreamsLikeWholeDecode(const platform::Picture& lazy, const platform::Picture& whole,
+                                  const std::string& folder);
+
 }  // namespace test_support
