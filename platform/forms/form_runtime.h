@@ -17,8 +17,6 @@ class FormRuntime {
     // Ends the program at once: windows go without any further form event.
     virtual void End() = 0;
     virtual bool Ended() const { return false; }
-    // Hint that a form's settings changed (the views also observe the models).
-    virtual void Update(Form&) {}
 };
 
 }  // namespace platform

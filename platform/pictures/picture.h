@@ -31,7 +31,6 @@ class Picture {
 
     // True when both refer to the same picture object.
     bool SameObject(const Picture& other) const { return m_source == other.m_source; }
-    long Holders() const { return m_source.use_count(); }
 
   private:
     std::shared_ptr<const PictureSource> m_source;
