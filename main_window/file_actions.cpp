@@ -20,8 +20,8 @@ void frmMain::mnuOpen_Click() {
     const std::string fileName = BrowseDialog.FileName;
     if (Len(fileName) < 4) return;
     if (!FileExists(fileName)) {
-        MsgBox(services().messageBoxes, "File " + fileName + " does not exist!", platform::vbCritical,
-               "Error");
+        MsgBox(services().messageBoxes, "File " + fileName + " does not exist!",
+               platform::vbCritical, "Error");
         return;
     }
 

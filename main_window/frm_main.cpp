@@ -14,8 +14,8 @@ using platform::OLE_COLOR;
 using platform::PictureBox;
 using platform::SystemColour;
 
-void DefinePane(PictureBox& pane, int left, int top, int tabIndex, bool autoSize,
-                bool autoRedraw, OLE_COLOR backColor) {
+void DefinePane(PictureBox& pane, int left, int top, int tabIndex, bool autoSize, bool autoRedraw,
+                OLE_COLOR backColor) {
     pane.Move(left, top, 36, 36);
     pane.SetTabIndex(tabIndex);
     pane.SetAutoSize(autoSize);
@@ -76,8 +76,8 @@ frmMain::frmMain(platform::Services& services)
     imgPreview.SetStretch(true);
 
     for (platform::Control* control : std::initializer_list<platform::Control*>{
-             &Picture2, &Picture1, &picImage, &picMask, &Command2, &Command1, &Picture4,
-             &Picture3, &imgPreview}) {
+             &Picture2, &Picture1, &picImage, &picMask, &Command2, &Command1, &Picture4, &Picture3,
+             &imgPreview}) {
         AddControl(*control);
     }
 

@@ -22,7 +22,7 @@ class frmAbout;
 // handlers. The handlers live in the folder of their subsystem (conversion/ holds the two
 // buttons' handlers).
 class frmMain : public platform::Form {
-public:
+  public:
     explicit frmMain(platform::Services& services);
     ~frmMain() override;
 
@@ -77,7 +77,7 @@ public:
 
     void mnuAbout_Click();
 
-private:
+  private:
     void ConvertPictureToIcon();
     void CreateIconPicture(platform::PictureBox& picDest);
     // Shows the opened file in a source pane at IconSize + 4 pixels square.

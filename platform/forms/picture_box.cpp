@@ -23,7 +23,8 @@ int ToPixel(float value, int low, int high) {
 
 // Drawing with a value that names no colour fails, as the runtime's drawing methods do.
 COLORREF DrawingColour(OLE_COLOR colour) {
-    if (!IsValidColour(colour)) throw PlatformError(ErrorNumber::InvalidPropertyValue, "Invalid property value");
+    if (!IsValidColour(colour))
+        throw PlatformError(ErrorNumber::InvalidPropertyValue, "Invalid property value");
     return ResolveColour(colour);
 }
 

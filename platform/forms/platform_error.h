@@ -20,13 +20,13 @@ enum class ErrorNumber : int {
 // A failed platform call, carrying the runtime's error number and its text. Handlers in
 // continue-on-error mode skip the statement that raised it; nothing else catches it.
 class PlatformError : public std::runtime_error {
-public:
+  public:
     PlatformError(ErrorNumber number, const std::string& description)
         : std::runtime_error(description), m_number(number) {}
 
     ErrorNumber Number() const { return m_number; }
 
-private:
+  private:
     ErrorNumber m_number;
 };
 

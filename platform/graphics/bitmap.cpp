@@ -23,7 +23,9 @@ Bitmap Bitmap::Crop(int x, int y, int width, int height) const {
     return part;
 }
 
-void Bitmap::Fill(std::uint32_t value) { std::fill(m_pixels.begin(), m_pixels.end(), value); }
+void Bitmap::Fill(std::uint32_t value) {
+    std::fill(m_pixels.begin(), m_pixels.end(), value);
+}
 
 namespace {
 
@@ -66,12 +68,12 @@ Bitmap Scale(const Bitmap& source, int width, int height) {
     if (source.IsEmpty() || result.IsEmpty()) return result;
     for (int ty = 0; ty < height; ++ty) {
         const int y0 = static_cast<int>(static_cast<long long>(ty) * source.Height() / height);
-        const int y1 = std::max(y0 + 1,
-            static_cast<int>(static_cast<long long>(ty + 1) * source.Height() / height));
+        const int y1 = std::max(
+            y0 + 1, static_cast<int>(static_cast<long long>(ty + 1) * source.Height() / height));
         for (int tx = 0; tx < width; ++tx) {
             const int x0 = static_cast<int>(static_cast<long long>(tx) * source.Width() / width);
-            const int x1 = std::max(x0 + 1,
-                static_cast<int>(static_cast<long long>(tx + 1) * source.Width() / width));
+            const int x1 = std::max(
+                x0 + 1, static_cast<int>(static_cast<long long>(tx + 1) * source.Width() / width));
             std::uint64_t sum[4] = {0, 0, 0, 0};
             for (int sy = y0; sy < y1; ++sy) {
                 for (int sx = x0; sx < x1; ++sx) {
@@ -82,7 +84,8 @@ Bitmap Scale(const Bitmap& source, int width, int height) {
             }
             const std::uint64_t n = static_cast<std::uint64_t>(y1 - y0) * (x1 - x0);
             std::uint32_t p = 0;
-            for (int c = 0; c < 4; ++c) p |= static_cast<std::uint32_t>((sum[c] + n / 2) / n) << (8 * c);
+            for (int c = 0; c < 4; ++c)
+                p |= static_cast<std::uint32_t>((sum[c] + n / 2) / n) << (8 * c);
             result.Set(tx, ty, p);
         }
     }

@@ -10,7 +10,7 @@ enum class PixelFormat { Monochrome, Colour };
 // A rectangle of pixels, top row first. Colour pixels are 0xAABBGGRR, where the alpha byte
 // counts only when hasAlpha is set; monochrome pixels are 0 or 1.
 class Bitmap {
-public:
+  public:
     Bitmap() = default;
     Bitmap(int width, int height, PixelFormat format, std::uint32_t fill = 0);
 
@@ -36,7 +36,7 @@ public:
 
     bool operator==(const Bitmap&) const = default;
 
-private:
+  private:
     std::size_t Index(int x, int y) const {
         return static_cast<std::size_t>(y) * static_cast<std::size_t>(m_width) +
                static_cast<std::size_t>(x);
@@ -49,8 +49,12 @@ private:
     std::vector<std::uint32_t> m_pixels;
 };
 
-inline constexpr std::uint32_t AlphaOf(std::uint32_t pixel) { return pixel >> 24; }
-inline constexpr std::uint32_t ColourOf(std::uint32_t pixel) { return pixel & 0x00FFFFFF; }
+inline constexpr std::uint32_t AlphaOf(std::uint32_t pixel) {
+    return pixel >> 24;
+}
+inline constexpr std::uint32_t ColourOf(std::uint32_t pixel) {
+    return pixel & 0x00FFFFFF;
+}
 inline constexpr std::uint32_t WithAlpha(std::uint32_t colour, std::uint32_t alpha) {
     return (colour & 0x00FFFFFF) | (alpha << 24);
 }

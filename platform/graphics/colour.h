@@ -24,9 +24,15 @@ inline constexpr COLORREF RGB(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
     return static_cast<COLORREF>(r) | (static_cast<COLORREF>(g) << 8) |
            (static_cast<COLORREF>(b) << 16);
 }
-inline constexpr std::uint8_t GetRValue(COLORREF c) { return c & 0xFF; }
-inline constexpr std::uint8_t GetGValue(COLORREF c) { return (c >> 8) & 0xFF; }
-inline constexpr std::uint8_t GetBValue(COLORREF c) { return (c >> 16) & 0xFF; }
+inline constexpr std::uint8_t GetRValue(COLORREF c) {
+    return c & 0xFF;
+}
+inline constexpr std::uint8_t GetGValue(COLORREF c) {
+    return (c >> 8) & 0xFF;
+}
+inline constexpr std::uint8_t GetBValue(COLORREF c) {
+    return (c >> 16) & 0xFF;
+}
 
 // Resolves system colours through one fixed table, the standard scheme, never through the
 // desktop theme: the icon mask depends on the window colour being white.

@@ -132,7 +132,9 @@ bool Gdi::BitBlt(HDC dest, int x, int y, int width, int height, HDC source, int 
     return true;
 }
 
-bool Gdi::DeleteDC(HDC hdc) { return m_contexts.erase(HandleValue(hdc)) == 1; }
+bool Gdi::DeleteDC(HDC hdc) {
+    return m_contexts.erase(HandleValue(hdc)) == 1;
+}
 
 bool Gdi::DeleteObject(HBITMAP bitmap) {
     if (bitmap == m_stockBitmap || IsSelectedAnywhere(bitmap)) return false;
@@ -152,7 +154,9 @@ HICON Gdi::CreateIconIndirect(const ICONINFO& info) {
     return CreateIcon(std::move(image));
 }
 
-bool Gdi::DestroyIcon(HICON icon) { return m_icons.erase(HandleValue(icon)) == 1; }
+bool Gdi::DestroyIcon(HICON icon) {
+    return m_icons.erase(HandleValue(icon)) == 1;
+}
 
 COLORREF Gdi::SetBkColor(HDC hdc, OLE_COLOR colour) {
     Context* context = FindContext(hdc);

@@ -36,7 +36,7 @@ struct LiveObjects {
 // table serves a running program; tests make their own. Calls fail by returning 0 or false,
 // never by throwing: callers do not examine the results.
 class Gdi {
-public:
+  public:
     Gdi();
     Gdi(const Gdi&) = delete;
     Gdi& operator=(const Gdi&) = delete;
@@ -75,7 +75,7 @@ public:
     // Objects alive now, the stock bitmap not counted.
     LiveObjects CountLiveObjects() const;
 
-private:
+  private:
     struct Context {
         ContextKind kind = ContextKind::Memory;
         HBITMAP selected{};

@@ -9,7 +9,7 @@ namespace platform::codecs {
 
 // Little-endian reads that never go past the buffer: a read beyond the end yields nothing.
 class ByteReader {
-public:
+  public:
     explicit ByteReader(std::span<const std::uint8_t> data) : m_data(data) {}
 
     std::size_t Position() const { return m_position; }
@@ -33,7 +33,8 @@ public:
     }
     std::optional<std::uint16_t> U16() {
         if (Remaining() < 2) return std::nullopt;
-        const auto v = static_cast<std::uint16_t>(m_data[m_position] | (m_data[m_position + 1] << 8));
+        const auto v =
+            static_cast<std::uint16_t>(m_data[m_position] | (m_data[m_position + 1] << 8));
         m_position += 2;
         return v;
     }
@@ -62,7 +63,7 @@ public:
         return part;
     }
 
-private:
+  private:
     std::span<const std::uint8_t> m_data;
     std::size_t m_position = 0;
 };

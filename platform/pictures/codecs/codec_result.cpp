@@ -4,15 +4,24 @@ namespace platform::codecs {
 
 std::string_view Describe(CodecError error) {
     switch (error) {
-        case CodecError::Truncated: return "truncated";
-        case CodecError::BadSignature: return "bad signature";
-        case CodecError::BadHeader: return "bad header";
-        case CodecError::BadDimensions: return "bad dimensions";
-        case CodecError::Overflow: return "size overflow";
-        case CodecError::Unsupported: return "unsupported variant";
-        case CodecError::LimitExceeded: return "picture limit exceeded";
-        case CodecError::Corrupt: return "corrupt data";
-        case CodecError::WriteFailed: return "write failed";
+        case CodecError::Truncated:
+            return "truncated";
+        case CodecError::BadSignature:
+            return "bad signature";
+        case CodecError::BadHeader:
+            return "bad header";
+        case CodecError::BadDimensions:
+            return "bad dimensions";
+        case CodecError::Overflow:
+            return "size overflow";
+        case CodecError::Unsupported:
+            return "unsupported variant";
+        case CodecError::LimitExceeded:
+            return "picture limit exceeded";
+        case CodecError::Corrupt:
+            return "corrupt data";
+        case CodecError::WriteFailed:
+            return "write failed";
     }
     return "unknown error";
 }

@@ -8,15 +8,15 @@
 namespace platform::codecs {
 
 enum class CodecError {
-    Truncated,       // the data ends before the format says it should
-    BadSignature,    // not this format at all
-    BadHeader,       // a header field holds a value the format does not allow
-    BadDimensions,   // zero, negative or contradictory width or height
-    Overflow,        // a size or offset computed from the file does not fit
-    Unsupported,     // a valid variant that we do not read
-    LimitExceeded,   // more pixels than our picture limit
-    Corrupt,         // the compressed data is damaged
-    WriteFailed,     // an encoder could not produce its output
+    Truncated,      // the data ends before the format says it should
+    BadSignature,   // not this format at all
+    BadHeader,      // a header field holds a value the format does not allow
+    BadDimensions,  // zero, negative or contradictory width or height
+    Overflow,       // a size or offset computed from the file does not fit
+    Unsupported,    // a valid variant that we do not read
+    LimitExceeded,  // more pixels than our picture limit
+    Corrupt,        // the compressed data is damaged
+    WriteFailed,    // an encoder could not produce its output
 };
 
 std::string_view Describe(CodecError error);
@@ -33,7 +33,7 @@ inline CodecFailure Fail(CodecError error, std::string detail = {}) {
 // A decoded value, or the specific reason there is none. Codecs never throw.
 template <typename T>
 class Result {
-public:
+  public:
     Result(T value) : m_state(std::move(value)) {}
     Result(CodecFailure failure) : m_state(std::move(failure)) {}
 
@@ -45,7 +45,7 @@ public:
     T&& Value() && { return std::get<T>(std::move(m_state)); }
     const CodecFailure& Failure() const { return std::get<CodecFailure>(m_state); }
 
-private:
+  private:
     std::variant<T, CodecFailure> m_state;
 };
 
