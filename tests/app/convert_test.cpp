@@ -278,8 +278,8 @@ TEST_F(Converter, RefusesAFileTheUserMayNotWriteAndLeavesIt) {
                      {"/usr/bin/setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups"});
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.out, "");
-    EXPECT_EQ(result.err, "zentrova-convert: File " + dir.File("photo.bmp.ICO") +
-                              " could not be written!\n");
+    EXPECT_EQ(result.err,
+              "zentrova-convert: File " + dir.File("photo.bmp.ICO") + " could not be written!\n");
     EXPECT_EQ(ReadBytes(dir.File("photo.bmp.ICO")), old);
 }
 

@@ -35,7 +35,7 @@ platform::IconImage CornerIcon() {
 }
 
 class IconToPicture : public test_support::MainWindowTest {
-protected:
+  protected:
     void ShowIcon(int iconSize) {
         Main().IconSize = static_cast<std::int16_t>(iconSize);
         Main().Picture3.SetPicture(platform::Picture::FromIcon(CornerIcon()));
@@ -66,7 +66,8 @@ TEST_F(IconToPicture, RepaintsKeyColouredPixelsOnScreenOnly) {
     EXPECT_EQ(platform::ColourOf(Main().Picture4.GetPicture().Pixels().At(0, 0)), kWhite)
         << "never in the picture object";
     Main().Picture4.Refresh();
-    EXPECT_EQ(Main().Picture4.Point(0, 0), static_cast<std::int32_t>(kWhite)) << "lost at the next repaint";
+    EXPECT_EQ(Main().Picture4.Point(0, 0), static_cast<std::int32_t>(kWhite))
+        << "lost at the next repaint";
 }
 
 TEST_F(IconToPicture, ScansOnly33By33Pixels) {
@@ -94,7 +95,8 @@ TEST_F(IconToPicture, WritesTheSnapshotAtTheIconSizeAsABitmapFile) {
     const Bitmap pixels = written.Pixels();
     EXPECT_EQ(pixels.Width(), 64);
     EXPECT_EQ(pixels.Height(), 64);
-    EXPECT_EQ(platform::ColourOf(pixels.At(0, 0)), kWhite) << "the file holds the snapshot, not the repaint";
+    EXPECT_EQ(platform::ColourOf(pixels.At(0, 0)), kWhite)
+        << "the file holds the snapshot, not the repaint";
     EXPECT_EQ(platform::ColourOf(pixels.At(63, 63)), kGreen);
 }
 
@@ -104,7 +106,8 @@ TEST_F(IconToPicture, NeverWritesBitmapDataToAPathChosenForAnIcon) {
     Main().SavePath = dir.File("logo.ico");
     Main().Command2_Click();
     EXPECT_TRUE(Messages().empty());
-    EXPECT_EQ(test_support::ReadBytes(dir.File("logo.ico")), (std::vector<std::uint8_t>{0, 0, 1, 0}));
+    EXPECT_EQ(test_support::ReadBytes(dir.File("logo.ico")),
+              (std::vector<std::uint8_t>{0, 0, 1, 0}));
 }
 
 TEST_F(IconToPicture, ReportsAWriteThatFails) {

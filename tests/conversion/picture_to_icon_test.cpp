@@ -25,10 +25,12 @@ constexpr COLORREF kBlue = RGB(0, 0, 255);
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 
 // A 40x40 picture in the key colour with a few marked pixels.
-Bitmap Source(COLORREF key) { return Bitmap(40, 40, PixelFormat::Colour, key); }
+Bitmap Source(COLORREF key) {
+    return Bitmap(40, 40, PixelFormat::Colour, key);
+}
 
 class PictureToIcon : public test_support::MainWindowTest {
-protected:
+  protected:
     // Shows the picture in the picture pane at the current icon size, as File > Convert does.
     void ShowSource(const Bitmap& source) {
         Main().Picture1.SetPicture(platform::Picture::FromBitmap(source));
@@ -55,7 +57,8 @@ TEST_F(PictureToIcon, DrawsBothPlanesAsTheTableGivesThem) {
         for (int x = 0; x < 32; ++x) {
             const bool key = source.At(x, y) == kRed;
             SCOPED_TRACE(testing::Message() << x << "," << y);
-            EXPECT_EQ(Main().picImage.Point(x, y), key ? 0 : static_cast<std::int32_t>(source.At(x, y)));
+            EXPECT_EQ(Main().picImage.Point(x, y),
+                      key ? 0 : static_cast<std::int32_t>(source.At(x, y)));
             EXPECT_EQ(Main().picMask.Point(x, y), key ? static_cast<std::int32_t>(kWhite) : 0);
             EXPECT_EQ(SeeThrough(x, y), key);
             if (!key) {
@@ -158,7 +161,8 @@ std::string DecodeWithPillow(const std::string& path) {
         "w, h = im.size\nprint(w, h)\n"
         "for y in range(h):\n    for x in range(w):\n        print(x, y, *im.getpixel((x, y)))\n";
     const std::string out = path + ".txt";
-    const std::string command = "/usr/bin/python3 -c \"" + script + "\" '" + path + "' > '" + out + "'";
+    const std::string command =
+        "/usr/bin/python3 -c \"" + script + "\" '" + path + "' > '" + out + "'";
     if (std::system(command.c_str()) != 0) return "";
     std::ifstream in(out);
     std::stringstream text;
@@ -184,7 +188,8 @@ TEST_F(PictureToIcon, WritesAnIconFileThatAnIndependentReaderDecodesToThePlanes)
                 expected << x << " " << y << " 0 0 0 0\n";
             } else {
                 expected << x << " " << y << " " << int(platform::GetRValue(c)) << " "
-                         << int(platform::GetGValue(c)) << " " << int(platform::GetBValue(c)) << " 255\n";
+                         << int(platform::GetGValue(c)) << " " << int(platform::GetBValue(c))
+                         << " 255\n";
             }
         }
     }
@@ -196,8 +201,9 @@ TEST_F(PictureToIcon, ReportsAWriteThatFails) {
     Main().SavePath = dir.File("missing-folder/out.ICO");
     Main().Command1_Click();
     ASSERT_EQ(Messages().size(), 1u);
-    EXPECT_EQ(Messages()[0], (test_support::ShownMessage{
-                                 "File " + Main().SavePath + " could not be written!", 16, "Error"}));
+    EXPECT_EQ(Messages()[0],
+              (test_support::ShownMessage{"File " + Main().SavePath + " could not be written!", 16,
+                                          "Error"}));
     EXPECT_NE(Main().Picture2.GetPicture().Icon(), nullptr) << "the icon is still shown";
 }
 
@@ -226,7 +232,8 @@ TEST_F(PictureToIcon, NeverWritesIconDataToAPathChosenForABitmap) {
     Main().SavePath = dir.File("x.ico.BMP");
     Main().Command1_Click();
     EXPECT_TRUE(Messages().empty());
-    EXPECT_EQ(test_support::ReadBytes(dir.File("x.ico.BMP")), (std::vector<std::uint8_t>{'B', 'M', 1, 2}));
+    EXPECT_EQ(test_support::ReadBytes(dir.File("x.ico.BMP")),
+              (std::vector<std::uint8_t>{'B', 'M', 1, 2}));
     EXPECT_NE(Main().Picture2.GetPicture().Icon(), nullptr);
 }
 

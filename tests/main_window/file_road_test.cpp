@@ -15,7 +15,7 @@ using platform::RGB;
 using test_support::ReadBytes;
 
 class FileRoad : public test_support::MainWindowTest {
-protected:
+  protected:
     // A 40x40 red picture with a blue pixel, as a bitmap file under any name.
     std::string MakePicture(const std::string& name) {
         Bitmap pixels(40, 40, PixelFormat::Colour, RGB(255, 0, 0));
@@ -133,7 +133,8 @@ TEST_F(FileRoad, AMissingOrHiddenFileIsReportedAndChangesNothing) {
         dialogs.Answer(name);
         Main().mnuOpen.Click();
         ASSERT_EQ(Messages().size(), 1u);
-        EXPECT_EQ(Messages()[0], (test_support::ShownMessage{"File " + name + " does not exist!", 16, "Error"}));
+        EXPECT_EQ(Messages()[0],
+                  (test_support::ShownMessage{"File " + name + " does not exist!", 16, "Error"}));
         EXPECT_FALSE(Main().mnuConvert.Enabled());
         EXPECT_EQ(Main().BrowseDialog.FileName, name) << "the next dialog starts from it";
     }
@@ -161,7 +162,8 @@ TEST_F(FileRoad, AFileThatIsNotAPictureIsReportedAndChangesNothing) {
 
 TEST_F(FileRoad, ACursorFileTakesThePictureRoad) {
     const std::string cursor = dir.File("arrow.cur");
-    std::filesystem::copy_file(test_support::CorporaDir() / "pillow-ico-cur" / "deerstalker.cur", cursor);
+    std::filesystem::copy_file(test_support::CorporaDir() / "pillow-ico-cur" / "deerstalker.cur",
+                               cursor);
     Open(cursor, cursor);
     EXPECT_TRUE(Main().SourceIsPicture);
     EXPECT_EQ(Main().SavePath, cursor + ".ICO");
@@ -212,7 +214,8 @@ TEST_F(FileRoad, TheSizeMenuMovesItsCheckAndResizesTheSourcePanes) {
     const int expected[] = {20, 28, 36, 52, 68};
     for (int index = 0; index < 5; ++index) {
         Main().mnuSize[index].Click();
-        for (int item = 0; item < 5; ++item) EXPECT_EQ(Main().mnuSize[item].Checked(), item == index);
+        for (int item = 0; item < 5; ++item)
+            EXPECT_EQ(Main().mnuSize[item].Checked(), item == index);
         EXPECT_EQ(Main().Picture1.Width(), expected[index]);
         EXPECT_EQ(Main().Picture3.Height(), expected[index]);
         EXPECT_EQ(Main().Picture2.Width(), 36) << "result panes keep their size";

@@ -1,9 +1,9 @@
 #include "main_window/path_functions.h"
 
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <filesystem>
-#include <gtest/gtest.h>
 
 #include "main_window/text.h"
 #include "tests/support/test_files.h"
@@ -29,7 +29,8 @@ TEST(GetFileNameFromString, FollowsTheExampleTable) {
     EXPECT_EQ(GetFileNameFromString("/Pictures/"), "");
     EXPECT_EQ(GetFileNameFromString("/"), "");
     EXPECT_EQ(GetFileNameFromString("C:logo.gif"), "");
-    EXPECT_EQ(GetFileNameFromString("C:\\Pictures\\logo.gif"), "") << "only the separator separates";
+    EXPECT_EQ(GetFileNameFromString("C:\\Pictures\\logo.gif"), "")
+        << "only the separator separates";
     EXPECT_EQ(GetFileNameFromString(""), "");
 }
 

@@ -75,7 +75,8 @@ TEST_F(ShutDown, ExitClearsThePanesAndEndsWithoutTheCloseHandlers) {
     Main().Picture3.SetPicture(SomePicture());
     Main().mnuExit.Click();
     EXPECT_TRUE(runtime.Ended());
-    for (platform::PictureBox* pane : {&Main().Picture1, &Main().Picture2, &Main().Picture3, &Main().Picture4}) {
+    for (platform::PictureBox* pane :
+         {&Main().Picture1, &Main().Picture2, &Main().Picture3, &Main().Picture4}) {
         EXPECT_TRUE(pane->GetPicture().IsEmpty()) << pane->Name();
     }
     // The close handlers did not run: the shared bitmap and context are still there.
@@ -92,10 +93,10 @@ class Definition : public MainWindowTest {};
 
 TEST_F(Definition, PlacesEveryControlAsDefined) {
     const Geometry expected[] = {
-        {"Picture2", 60, 10, 36, 36, 7}, {"Picture1", 10, 10, 36, 36, 6},
-        {"picImage", 250, 2, 36, 36, 5}, {"picMask", 250, 40, 36, 36, 4},
+        {"Picture2", 60, 10, 36, 36, 7},  {"Picture1", 10, 10, 36, 36, 6},
+        {"picImage", 250, 2, 36, 36, 5},  {"picMask", 250, 40, 36, 36, 4},
         {"Command2", 110, 80, 90, 23, 1}, {"Command1", 110, 17, 90, 23, 0},
-        {"Picture4", 60, 72, 36, 36, 3}, {"Picture3", 10, 72, 36, 36, 2},
+        {"Picture4", 60, 72, 36, 36, 3},  {"Picture3", 10, 72, 36, 36, 2},
         {"imgPreview", 8, 0, 80, 80, 0},
     };
     const auto& controls = Main().Controls();
@@ -127,8 +128,10 @@ TEST_F(Definition, SetsThePanesTheirRolesAndColours) {
     EXPECT_EQ(Main().Picture4.ToolTipText(), "Converted picture");
     EXPECT_EQ(Main().Command1.Caption(), "Convert to ICO");
     EXPECT_EQ(Main().Command2.Caption(), "Convert to BMP");
-    EXPECT_TRUE(Main().Picture1.AutoSize() && Main().Picture2.AutoSize() && Main().Picture3.AutoSize());
-    EXPECT_FALSE(Main().Picture4.AutoSize() || Main().picImage.AutoSize() || Main().picMask.AutoSize());
+    EXPECT_TRUE(Main().Picture1.AutoSize() && Main().Picture2.AutoSize() &&
+                Main().Picture3.AutoSize());
+    EXPECT_FALSE(Main().Picture4.AutoSize() || Main().picImage.AutoSize() ||
+                 Main().picMask.AutoSize());
     EXPECT_FALSE(Main().Picture3.AutoRedraw() || Main().Picture4.AutoRedraw());
     EXPECT_EQ(Main().picImage.BackColor(), 0x00000000u);
     EXPECT_EQ(Main().picMask.BackColor(), 0x80000005u);

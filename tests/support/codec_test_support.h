@@ -11,7 +11,9 @@
 
 namespace platform::codecs {
 // Failed expectations name the error, not its number.
-inline void PrintTo(CodecError error, std::ostream* out) { *out << Describe(error); }
+inline void PrintTo(CodecError error, std::ostream* out) {
+    *out << Describe(error);
+}
 }  // namespace platform::codecs
 
 namespace test_support {

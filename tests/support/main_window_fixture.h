@@ -13,7 +13,7 @@ namespace test_support {
 
 // A loaded main window without a display, with scripted dialogs and a temporary folder.
 class MainWindowTest : public ::testing::Test {
-protected:
+  protected:
     MainWindowTest() : form(std::make_unique<zentrova::frmMain>(services)) { form->Load(); }
 
     zentrova::frmMain& Main() { return *form; }

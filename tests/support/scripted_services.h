@@ -12,7 +12,7 @@ namespace test_support {
 
 // File dialogs that answer from a script and remember what they were asked.
 class ScriptedFileDialogs : public platform::FileDialogService {
-public:
+  public:
     // The next dialog returns this path, or cancels for nullopt.
     void Answer(std::optional<std::string> choice) { m_answers.push_back(std::move(choice)); }
     std::optional<std::string> Show(const platform::FileDialogRequest& request) override {
@@ -26,7 +26,7 @@ public:
 
     std::vector<platform::FileDialogRequest> requests;
 
-private:
+  private:
     std::deque<std::optional<std::string>> m_answers;
 };
 
@@ -39,7 +39,7 @@ struct ShownMessage {
 
 // Message boxes that are pressed OK at once and remembered.
 class RecordingMessageBoxes : public platform::MessageBoxService {
-public:
+  public:
     int Show(const std::string& prompt, int style, const std::string& title) override {
         shown.push_back({prompt, style, title});
         return platform::vbOK;

@@ -16,7 +16,7 @@ void WriteBytes(const std::filesystem::path& path, const std::vector<std::uint8_
 
 // A fresh folder under the system's temporary folder, removed when the object goes.
 class TempDir {
-public:
+  public:
     TempDir();
     ~TempDir();
     TempDir(const TempDir&) = delete;
@@ -25,7 +25,7 @@ public:
     const std::filesystem::path& Path() const { return m_path; }
     std::string File(const std::string& name) const { return (m_path / name).string(); }
 
-private:
+  private:
     std::filesystem::path m_path;
 };
 

@@ -12,7 +12,8 @@ TEST(Colour, SystemColoursComeFromTheFixedStandardScheme) {
     EXPECT_EQ(ResolveColour(0x80000008), RGB(0, 0, 0));
     EXPECT_EQ(ResolveColour(0x8000000F), RGB(240, 240, 240));
     EXPECT_EQ(ResolveColour(0x00123456), 0x00123456u);
-    EXPECT_EQ(ResolveColour(0x7F123456), 0x00123456u) << "stray high bits below the flag are not colour";
+    EXPECT_EQ(ResolveColour(0x7F123456), 0x00123456u)
+        << "stray high bits below the flag are not colour";
     EXPECT_EQ(ResolveColour(0x800000FF), 0u) << "an unknown system colour is black, not garbage";
 }
 

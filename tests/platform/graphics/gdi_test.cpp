@@ -162,7 +162,8 @@ TEST(Gdi, LiveObjectCountsReturnToWhereTheyStarted) {
     const HDC dc = gdi.CreateCompatibleDC(HDC{});
     const HBITMAP bitmap = gdi.CreateCompatibleBitmap(dc, 4, 4);
     const HICON icon = gdi.CreateIcon(IconImage{});
-    EXPECT_EQ(gdi.CountLiveObjects(), (LiveObjects{before.contexts + 1, before.bitmaps + 1, before.icons + 1}));
+    EXPECT_EQ(gdi.CountLiveObjects(),
+              (LiveObjects{before.contexts + 1, before.bitmaps + 1, before.icons + 1}));
     gdi.DestroyIcon(icon);
     gdi.DeleteObject(bitmap);
     gdi.DeleteDC(dc);

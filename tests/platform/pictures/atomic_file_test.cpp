@@ -1,10 +1,10 @@
 #include "platform/pictures/atomic_file.h"
 
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
-#include <gtest/gtest.h>
 
 #include "tests/support/child_process.h"
 #include "tests/support/test_files.h"
@@ -74,7 +74,7 @@ TEST(WriteFileAtomically, FailureLeavesTheOldFileAsItWas) {
 
 // What an ordinary user may replace, and what becomes of the owner, group and mode.
 class WriteFileAtomicallyAsAUser : public ::testing::Test {
-protected:
+  protected:
     WriteFileAtomicallyAsAUser() { fs::permissions(dir.Path(), fs::perms::all); }
 
     std::string Existing(const std::string& name, uid_t uid, gid_t gid, mode_t mode) {

@@ -111,12 +111,12 @@ std::vector<std::uint8_t> WriteRleBmp(int width, int height, int bitCount, bool 
             if (bytes % 2 != 0) data.push_back(0);
         } else if (kind == 2) {
             const int dy = stored + 1 < height && next(4) == 0 ? 1 : 0;
-            data.insert(data.end(), {0, 2, static_cast<std::uint8_t>(count),
-                                     static_cast<std::uint8_t>(dy)});
+            data.insert(data.end(),
+                        {0, 2, static_cast<std::uint8_t>(count), static_cast<std::uint8_t>(dy)});
             stored += dy;
         } else {
-            data.insert(data.end(), {static_cast<std::uint8_t>(count),
-                                     static_cast<std::uint8_t>(next(256))});
+            data.insert(data.end(),
+                        {static_cast<std::uint8_t>(count), static_cast<std::uint8_t>(next(256))});
         }
         x += count;
     }
@@ -131,9 +131,8 @@ std::vector<std::uint8_t> WriteRleBmp(int width, int height, int bitCount, bool 
     }
     Put(out, 1, 2);
     Put(out, static_cast<std::uint32_t>(bitCount), 2);
-    for (const std::uint32_t field : {bitCount == 8 ? 1u : 2u,
-                                      static_cast<std::uint32_t>(data.size()), 2835u, 2835u, 0u,
-                                      0u}) {
+    for (const std::uint32_t field :
+         {bitCount == 8 ? 1u : 2u, static_cast<std::uint32_t>(data.size()), 2835u, 2835u, 0u, 0u}) {
         Put(out, field, 4);
     }
     for (int i = 0; i < entries; ++i) Put(out, 0x00123456u * (i + 1) & 0xFFFFFF, 4);
@@ -206,9 +205,10 @@ TEST_F(BmpPictureTest, RleFilesShowAndWriteWhatAWholeDecodeGives) {
 }
 
 TEST_F(BmpPictureTest, AcceptsExactlyWhatAWholeDecodeAcceptsWhenCutShort) {
-    for (const auto& file : {WriteBmp({.width = 700, .height = 520}), WriteRleBmp(400, 700, 4, false)}) {
-        for (const std::size_t length : {file.size() - 1, file.size() - 2100, file.size() / 2,
-                                         std::size_t{2000000}}) {
+    for (const auto& file :
+         {WriteBmp({.width = 700, .height = 520}), WriteRleBmp(400, 700, 4, false)}) {
+        for (const std::size_t length :
+             {file.size() - 1, file.size() - 2100, file.size() / 2, std::size_t{2000000}}) {
             SCOPED_TRACE(length);
             std::vector<std::uint8_t> cut(file.begin(),
                                           file.begin() + std::min(length, file.size()));
@@ -216,8 +216,7 @@ TEST_F(BmpPictureTest, AcceptsExactlyWhatAWholeDecodeAcceptsWhenCutShort) {
             try {
                 const Picture lazy = LoadPicture(Write(cut));
                 ASSERT_TRUE(whole.has_value()) << "accepted what the whole decode refuses";
-                EXPECT_TRUE(
-                    test_support::DrawsAndWritesAlike(lazy, *whole, dir.Path().string()));
+                EXPECT_TRUE(test_support::DrawsAndWritesAlike(lazy, *whole, dir.Path().string()));
             } catch (const PlatformError& error) {
                 EXPECT_EQ(error.Number(), ErrorNumber::InvalidPicture);
                 EXPECT_FALSE(whole.has_value()) << "refused what the whole decode accepts";

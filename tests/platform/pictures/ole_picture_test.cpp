@@ -43,7 +43,8 @@ TEST(OleCreatePictureIndirect, PictureThatDoesNotOwnLeavesTheIcon) {
     const HICON icon = gdi.CreateIcon(SmallIcon());
     {
         Picture picture;
-        ASSERT_EQ(OleCreatePictureIndirect(gdi, IconDesc(icon), kIID_IDispatch, false, picture), S_OK);
+        ASSERT_EQ(OleCreatePictureIndirect(gdi, IconDesc(icon), kIID_IDispatch, false, picture),
+                  S_OK);
     }
     EXPECT_NE(gdi.GetIcon(icon), nullptr);
 }
@@ -54,8 +55,10 @@ TEST(OleCreatePictureIndirect, RefusesABadDescriptionOrInterface) {
     Picture picture;
     PICTDESC wrongSize = IconDesc(icon);
     wrongSize.cbSizeofstruct = 16;
-    EXPECT_EQ(OleCreatePictureIndirect(gdi, wrongSize, kIID_IDispatch, true, picture), E_INVALIDARG);
-    EXPECT_EQ(OleCreatePictureIndirect(gdi, IconDesc(HICON{}), kIID_IDispatch, true, picture), E_INVALIDARG);
+    EXPECT_EQ(OleCreatePictureIndirect(gdi, wrongSize, kIID_IDispatch, true, picture),
+              E_INVALIDARG);
+    EXPECT_EQ(OleCreatePictureIndirect(gdi, IconDesc(HICON{}), kIID_IDispatch, true, picture),
+              E_INVALIDARG);
     GUID unknown = kIID_IDispatch;
     unknown.Data1 = 0x00020401;
     EXPECT_EQ(OleCreatePictureIndirect(gdi, IconDesc(icon), unknown, true, picture), E_NOINTERFACE);

@@ -31,7 +31,9 @@ ErrorNumber SaveError(const Picture& picture, const std::string& path) {
     return ErrorNumber{0};
 }
 
-Picture RedSquare() { return Picture::FromBitmap(Bitmap(4, 4, PixelFormat::Colour, RGB(255, 0, 0))); }
+Picture RedSquare() {
+    return Picture::FromBitmap(Bitmap(4, 4, PixelFormat::Colour, RGB(255, 0, 0)));
+}
 
 TEST(LoadPicture, GivesTheEmptyPictureForNoName) {
     EXPECT_TRUE(LoadPicture().IsEmpty());

@@ -1,8 +1,6 @@
 // What the window costs for a large picture: it goes on while an overview is made on a worker
 // thread and shows it when ready, and it paints only what it shows of a pane grown to a huge
 // picture's size.
-#include "platform/qt/overview_worker.h"
-
 #include <gtest/gtest.h>
 
 #include <QTest>
@@ -12,6 +10,7 @@
 #include <mutex>
 
 #include "platform/qt/form_window.h"
+#include "platform/qt/overview_worker.h"
 #include "platform/qt/qt_runtime.h"
 #include "tests/platform/qt/test_forms.h"
 

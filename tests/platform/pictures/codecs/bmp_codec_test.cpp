@@ -90,14 +90,17 @@ TEST(BmpReader, RefusesHeadersAndOffsetsThatLie) {
         for (int i = 0; i < 4; ++i) file[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
         return file;
     };
-    EXPECT_EQ(RefusalOf(DecodeBmp(changed(10, 0xFFFFFFF0))), CodecError::Truncated);      // pixels past end
-    EXPECT_EQ(RefusalOf(DecodeBmp(changed(10, 20))), CodecError::BadHeader);              // inside the header
-    EXPECT_EQ(RefusalOf(DecodeBmp(changed(14, 41))), CodecError::BadHeader);              // header size
-    EXPECT_EQ(RefusalOf(DecodeBmp(changed(18, 0))), CodecError::BadDimensions);           // width 0
-    EXPECT_EQ(RefusalOf(DecodeBmp(changed(22, 0x80000000))), CodecError::LimitExceeded);  // most negative
+    EXPECT_EQ(RefusalOf(DecodeBmp(changed(10, 0xFFFFFFF0))),
+              CodecError::Truncated);                                         // pixels past end
+    EXPECT_EQ(RefusalOf(DecodeBmp(changed(10, 20))), CodecError::BadHeader);  // inside the header
+    EXPECT_EQ(RefusalOf(DecodeBmp(changed(14, 41))), CodecError::BadHeader);  // header size
+    EXPECT_EQ(RefusalOf(DecodeBmp(changed(18, 0))), CodecError::BadDimensions);  // width 0
+    EXPECT_EQ(RefusalOf(DecodeBmp(changed(22, 0x80000000))),
+              CodecError::LimitExceeded);  // most negative
     EXPECT_EQ(RefusalOf(DecodeBmp(changed(18, 70000))), CodecError::LimitExceeded);
     EXPECT_EQ(RefusalOf(DecodeBmp(changed(30, 9))), CodecError::BadHeader);  // compression
-    EXPECT_EQ(RefusalOf(DecodeBmp(changed(46, 3))), CodecError::BadHeader);  // 3 colours, room for 2
+    EXPECT_EQ(RefusalOf(DecodeBmp(changed(46, 3))),
+              CodecError::BadHeader);  // 3 colours, room for 2
     // The last row may lack its padding, not its pixels.
     EXPECT_TRUE(DecodeBmp(Bytes(good.begin(), good.end() - 3)).Ok());
     EXPECT_EQ(RefusalOf(DecodeBmp(Bytes(good.begin(), good.end() - 4))), CodecError::Truncated);

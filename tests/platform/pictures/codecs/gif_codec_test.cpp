@@ -62,8 +62,8 @@ const GifColours kFour = {kRed, kGreen, kBlue, kWhite};
 
 TEST(GifDecoder, DecodesAnOpaqueFrameCoveringTheScreenWithoutAlpha) {
     const GifTestFrame frame = Frame(0, 0, 5, 3, 4);
-    const Bitmap decoded = DecodedValue(DecodeGif(
-        WriteGif({.screenWidth = 5, .screenHeight = 3, .globalColours = kFour, .frames = {frame}})));
+    const Bitmap decoded = DecodedValue(DecodeGif(WriteGif(
+        {.screenWidth = 5, .screenHeight = 3, .globalColours = kFour, .frames = {frame}})));
     EXPECT_EQ(decoded.Pixels(), Expected(5, 3, frame, kFour).Pixels());
     EXPECT_FALSE(decoded.HasAlpha());
 }
@@ -71,8 +71,8 @@ TEST(GifDecoder, DecodesAnOpaqueFrameCoveringTheScreenWithoutAlpha) {
 TEST(GifDecoder, MakesTheTransparentIndexTransparent) {
     GifTestFrame frame = Frame(0, 0, 6, 4, 4);
     frame.transparentIndex = 1;
-    const Bitmap decoded = DecodedValue(DecodeGif(
-        WriteGif({.screenWidth = 6, .screenHeight = 4, .globalColours = kFour, .frames = {frame}})));
+    const Bitmap decoded = DecodedValue(DecodeGif(WriteGif(
+        {.screenWidth = 6, .screenHeight = 4, .globalColours = kFour, .frames = {frame}})));
     EXPECT_EQ(decoded.Pixels(), Expected(6, 4, frame, kFour).Pixels());
     EXPECT_EQ(decoded.At(1, 0), 0u);
     EXPECT_TRUE(decoded.HasAlpha());
@@ -80,16 +80,16 @@ TEST(GifDecoder, MakesTheTransparentIndexTransparent) {
     // A transparent index that no pixel uses still makes a picture with alpha.
     frame.transparentIndex = 9;
     EXPECT_TRUE(
-        DecodedValue(DecodeGif(
-            WriteGif(
+        DecodedValue(
+            DecodeGif(WriteGif(
                 {.screenWidth = 6, .screenHeight = 4, .globalColours = kFour, .frames = {frame}})))
             .HasAlpha());
 }
 
 TEST(GifDecoder, LeavesTheScreenOutsideTheFrameTransparentAndClipsTheFrame) {
     const GifTestFrame frame = Frame(4, 3, 4, 4, 4);  // reaches 2 columns and 1 row past the screen
-    const Bitmap decoded = DecodedValue(DecodeGif(
-        WriteGif({.screenWidth = 6, .screenHeight = 6, .globalColours = kFour, .frames = {frame}})));
+    const Bitmap decoded = DecodedValue(DecodeGif(WriteGif(
+        {.screenWidth = 6, .screenHeight = 6, .globalColours = kFour, .frames = {frame}})));
     ASSERT_EQ(decoded.Width(), 6);
     ASSERT_EQ(decoded.Height(), 6);
     EXPECT_EQ(decoded.Pixels(), Expected(6, 6, frame, kFour).Pixels());
@@ -116,27 +116,30 @@ TEST(GifDecoder, PutsInterlacedRowsInDisplayOrder) {
 TEST(GifDecoder, UsesTheFrameColourTableBeforeTheGlobalOne) {
     GifTestFrame frame = Frame(0, 0, 4, 2, 2);
     frame.localColours = GifColours{kBlue, kWhite};
-    const Bitmap decoded = DecodedValue(DecodeGif(
-        WriteGif({.screenWidth = 4, .screenHeight = 2, .globalColours = kFour, .frames = {frame}})));
+    const Bitmap decoded = DecodedValue(DecodeGif(WriteGif(
+        {.screenWidth = 4, .screenHeight = 2, .globalColours = kFour, .frames = {frame}})));
     EXPECT_EQ(decoded.Pixels(), Expected(4, 2, frame, *frame.localColours).Pixels());
 
     // Without a global table the frame's own still serves.
-    EXPECT_EQ(DecodedValue(DecodeGif(WriteGif({.screenWidth = 4, .screenHeight = 2, .frames = {frame}}))).Pixels(),
-              Expected(4, 2, frame, *frame.localColours).Pixels());
+    EXPECT_EQ(
+        DecodedValue(DecodeGif(WriteGif({.screenWidth = 4, .screenHeight = 2, .frames = {frame}})))
+            .Pixels(),
+        Expected(4, 2, frame, *frame.localColours).Pixels());
 }
 
 TEST(GifDecoder, RefusesAFrameWithNoColourTableAtAll) {
-    EXPECT_EQ(
-        RefusalOf(DecodeGif(WriteGif({.screenWidth = 4, .screenHeight = 2, .frames = {Frame(0, 0, 4, 2, 2)}}))),
-        CodecError::BadHeader);
+    EXPECT_EQ(RefusalOf(DecodeGif(WriteGif(
+                  {.screenWidth = 4, .screenHeight = 2, .frames = {Frame(0, 0, 4, 2, 2)}}))),
+              CodecError::BadHeader);
 }
 
 TEST(GifDecoder, ShowsIndicesPastTheColourTableAsOpaqueBlack) {
     GifTestFrame frame{.width = 3, .height = 1, .indices = {0, 5, 255}};
-    const Bitmap decoded = DecodedValue(DecodeGif(WriteGif({.screenWidth = 3,
-                                             .screenHeight = 1,
-                                             .globalColours = GifColours{kWhite, kRed},
-                                             .frames = {frame}})));
+    const Bitmap decoded =
+        DecodedValue(DecodeGif(WriteGif({.screenWidth = 3,
+                                         .screenHeight = 1,
+                                         .globalColours = GifColours{kWhite, kRed},
+                                         .frames = {frame}})));
     EXPECT_EQ(decoded.Pixels(), (std::vector<std::uint32_t>{kOpaque | kWhite, kOpaque, kOpaque}));
 }
 
@@ -153,7 +156,8 @@ TEST(GifDecoder, ReturnsTheFirstFrameOnly) {
 
 TEST(GifDecoder, TakesTheFrameExtentWhenTheScreenSizeIsZero) {
     const GifTestFrame frame = Frame(1, 2, 3, 2, 4);
-    const Bitmap decoded = DecodedValue(DecodeGif(WriteGif({.globalColours = kFour, .frames = {frame}})));
+    const Bitmap decoded =
+        DecodedValue(DecodeGif(WriteGif({.globalColours = kFour, .frames = {frame}})));
     ASSERT_EQ(decoded.Width(), 4);
     ASSERT_EQ(decoded.Height(), 4);
     EXPECT_EQ(decoded.Pixels(), Expected(4, 4, frame, kFour).Pixels());
@@ -162,9 +166,9 @@ TEST(GifDecoder, TakesTheFrameExtentWhenTheScreenSizeIsZero) {
 TEST(GifDecoder, RefusesHugeScreenOrFrameQuicklyBeforeDecoding) {
     const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(RefusalOf(DecodeGif(WriteGif({.screenWidth = 65535,
-                                .screenHeight = 65535,
-                                .globalColours = kFour,
-                                .frames = {Frame(0, 0, 2, 2, 4)}}))),
+                                            .screenHeight = 65535,
+                                            .globalColours = kFour,
+                                            .frames = {Frame(0, 0, 2, 2, 4)}}))),
               CodecError::LimitExceeded);
     // A frame of 4 gigapixels on a small screen: every row would be decoded only to be dropped.
     GifTestFrame huge = Frame(0, 0, 2, 2, 4);
@@ -208,14 +212,18 @@ TEST(GifDecoder, RefusesAFileCutBeforeItsFirstRow) {
                                  .frames = {Frame(0, 0, 8, 8, 4)}});
     for (std::size_t length : {0, 3, 6, 12, 13 + 12, 13 + 12 + 10, 13 + 12 + 12}) {
         SCOPED_TRACE(length);
-        EXPECT_EQ(RefusalOf(DecodeGif(std::vector<std::uint8_t>(whole.begin(), whole.begin() + length))),
-                  CodecError::Truncated);
+        EXPECT_EQ(
+            RefusalOf(DecodeGif(std::vector<std::uint8_t>(whole.begin(), whole.begin() + length))),
+            CodecError::Truncated);
     }
 }
 
 TEST(GifDecoder, RefusesOtherFormatsAndFilesWithoutFrames) {
-    EXPECT_EQ(RefusalOf(DecodeGif(std::vector<std::uint8_t>{'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0})), CodecError::BadSignature);
-    EXPECT_EQ(RefusalOf(DecodeGif(WriteGif({.screenWidth = 8, .screenHeight = 8, .globalColours = kFour}))),
+    EXPECT_EQ(RefusalOf(DecodeGif(
+                  std::vector<std::uint8_t>{'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0})),
+              CodecError::BadSignature);
+    EXPECT_EQ(RefusalOf(DecodeGif(
+                  WriteGif({.screenWidth = 8, .screenHeight = 8, .globalColours = kFour}))),
               CodecError::Corrupt);
 }
 

@@ -246,25 +246,30 @@ TEST(IcoReader, RefusesDirectoriesThatLie) {
         std::copy(bytes.begin(), bytes.end(), file.begin() + static_cast<std::ptrdiff_t>(at));
         return file;
     };
-    EXPECT_EQ(RefusalOf(DecodeIco(changed(0, {1}))), CodecError::BadSignature);         // reserved
-    EXPECT_EQ(RefusalOf(DecodeIco(changed(2, {3}))), CodecError::BadSignature);         // type
-    EXPECT_EQ(RefusalOf(DecodeIco(changed(4, {0}))), CodecError::BadHeader);            // no entries
-    EXPECT_EQ(RefusalOf(DecodeIco(changed(4, {2}))), CodecError::BadHeader);            // entry 2 is data
-    EXPECT_EQ(RefusalOf(DecodeIco(changed(4, {0xFF, 0xFF}))), CodecError::Truncated);   // entries missing
-    EXPECT_EQ(RefusalOf(DecodeIco(changed(14, {0xFF, 0xFF}))), CodecError::Truncated);  // size past end
-    EXPECT_EQ(RefusalOf(DecodeIco(changed(18, {0xF0, 0xFF, 0xFF, 0xFF}))), CodecError::Truncated);  // offset
+    EXPECT_EQ(RefusalOf(DecodeIco(changed(0, {1}))), CodecError::BadSignature);  // reserved
+    EXPECT_EQ(RefusalOf(DecodeIco(changed(2, {3}))), CodecError::BadSignature);  // type
+    EXPECT_EQ(RefusalOf(DecodeIco(changed(4, {0}))), CodecError::BadHeader);     // no entries
+    EXPECT_EQ(RefusalOf(DecodeIco(changed(4, {2}))), CodecError::BadHeader);     // entry 2 is data
+    EXPECT_EQ(RefusalOf(DecodeIco(changed(4, {0xFF, 0xFF}))),
+              CodecError::Truncated);  // entries missing
+    EXPECT_EQ(RefusalOf(DecodeIco(changed(14, {0xFF, 0xFF}))),
+              CodecError::Truncated);  // size past end
+    EXPECT_EQ(RefusalOf(DecodeIco(changed(18, {0xF0, 0xFF, 0xFF, 0xFF}))),
+              CodecError::Truncated);                                               // offset
     EXPECT_EQ(RefusalOf(DecodeIco(changed(18, {6}))), CodecError::BadHeader);       // in directory
     EXPECT_EQ(RefusalOf(DecodeIco(changed(6, {17}))), CodecError::BadDimensions);   // not DIB width
     EXPECT_EQ(RefusalOf(DecodeIco(changed(22 + 12, {2}))), CodecError::BadHeader);  // two planes
     EXPECT_EQ(RefusalOf(DecodeIco(Bytes(good.begin(), good.begin() + 5))), CodecError::Truncated);
     const auto size = static_cast<std::uint8_t>(good.size() - 22);
-    EXPECT_EQ(RefusalOf(DecodeIco(changed(14, {static_cast<std::uint8_t>(size - 4)}))), CodecError::Truncated);
+    EXPECT_EQ(RefusalOf(DecodeIco(changed(14, {static_cast<std::uint8_t>(size - 4)}))),
+              CodecError::Truncated);
     // With no mask at all, a picture with alpha still has its transparency.
     auto noMask = DecodeIco(changed(14, {static_cast<std::uint8_t>(size - 64)}));
     ASSERT_TRUE(noMask.Ok()) << noMask.Failure().detail;
     EXPECT_EQ(noMask.Value().mask, TestIcon(16).mask);
     // 60000 x 30000 pixels are refused before any pixel memory is taken.
-    EXPECT_EQ(RefusalOf(DecodeIco(changed(22 + 4, {0x60, 0xEA, 0, 0, 0x60, 0xEA}))), CodecError::LimitExceeded);
+    EXPECT_EQ(RefusalOf(DecodeIco(changed(22 + 4, {0x60, 0xEA, 0, 0, 0x60, 0xEA}))),
+              CodecError::LimitExceeded);
 }
 
 TEST(IcoReader, DecodesOrRefusesEachCorpusFile) {

@@ -149,8 +149,8 @@ TEST(JpegDecoder, PutsEachQuadrantInPlaceWithItsColour) {
 
 TEST(JpegDecoder, DecodesSolidColourToThatColourEverywhere) {
     const std::uint32_t colour = Rgb(200, 30, 90);
-    const Bitmap decoded = DecodedValue(DecodeJpeg(CompressJpegColour(Bitmap(45, 31, PixelFormat::Colour, colour),
-                                                      {.hSampling = 2, .vSampling = 2})));
+    const Bitmap decoded = DecodedValue(DecodeJpeg(CompressJpegColour(
+        Bitmap(45, 31, PixelFormat::Colour, colour), {.hSampling = 2, .vSampling = 2})));
     for (std::uint32_t p : decoded.Pixels()) ASSERT_TRUE(Near(p, colour, 3));
 }
 
@@ -161,8 +161,8 @@ TEST(JpegDecoder, DecodesGreyscaleAsEqualChannelsCloseToSource) {
         for (int x = 0; x < width; ++x) grey.push_back(static_cast<std::uint8_t>(40 + 3 * x + y));
     }
     for (bool progressive : {false, true}) {
-        const Bitmap decoded =
-            DecodedValue(DecodeJpeg(CompressJpegGrey(grey, width, height, {.progressive = progressive})));
+        const Bitmap decoded = DecodedValue(
+            DecodeJpeg(CompressJpegGrey(grey, width, height, {.progressive = progressive})));
         ASSERT_EQ(decoded.Width(), width);
         ASSERT_EQ(decoded.Height(), height);
         EXPECT_TRUE(AllOpaque(decoded));
@@ -229,12 +229,14 @@ void ExpectCmykBlocks(const Bitmap& decoded) {
 TEST(JpegDecoder, ConvertsAdobeInvertedCmykToRgb) {
     for (CmykStorage storage : {CmykStorage::AdobeYcck, CmykStorage::AdobeCmyk}) {
         SCOPED_TRACE(storage == CmykStorage::AdobeYcck ? "YCCK" : "CMYK");
-        ExpectCmykBlocks(DecodedValue(DecodeJpeg(CompressJpegCmyk(CmykBlocks(true), 64, 16, storage))));
+        ExpectCmykBlocks(
+            DecodedValue(DecodeJpeg(CompressJpegCmyk(CmykBlocks(true), 64, 16, storage))));
     }
 }
 
 TEST(JpegDecoder, ConvertsPlainCmykWithoutAdobeMarkerToRgb) {
-    ExpectCmykBlocks(DecodedValue(DecodeJpeg(CompressJpegCmyk(CmykBlocks(false), 64, 16, CmykStorage::PlainCmyk))));
+    ExpectCmykBlocks(DecodedValue(
+        DecodeJpeg(CompressJpegCmyk(CmykBlocks(false), 64, 16, CmykStorage::PlainCmyk))));
 }
 
 TEST(JpegDecoder, KeepsTheDecodedTopOfAFileCutInItsScanData) {
@@ -254,8 +256,9 @@ TEST(JpegDecoder, RefusesFileCutBeforeItsScanData) {
                                FindMarker(whole, 0xC0) + 5, FindMarker(whole, 0xDA) + 6,
                                SegmentEnd(whole, FindMarker(whole, 0xDA))}) {
         SCOPED_TRACE(length);
-        EXPECT_EQ(RefusalOf(DecodeJpeg(std::vector<std::uint8_t>(whole.begin(), whole.begin() + length))),
-                  CodecError::Truncated);
+        EXPECT_EQ(
+            RefusalOf(DecodeJpeg(std::vector<std::uint8_t>(whole.begin(), whole.begin() + length))),
+            CodecError::Truncated);
     }
 }
 
@@ -290,8 +293,10 @@ TEST(JpegDecoder, RefusesHugeClaimedSizeQuicklyBeforeDecoding) {
 TEST(JpegDecoder, RefusesGarbageOtherFormatsAndTwelveBitSamples) {
     std::vector<std::uint8_t> garbage = {0xFF, 0xD8};
     for (int i = 0; i < 300; ++i) garbage.push_back(static_cast<std::uint8_t>((i * 37) % 251));
-    EXPECT_EQ(RefusalOf(DecodeJpeg(garbage)), CodecError::Truncated);  // no marker found before the end
-    EXPECT_EQ(RefusalOf(DecodeJpeg(std::vector<std::uint8_t>{0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 0, 0, 0, 0})),
+    EXPECT_EQ(RefusalOf(DecodeJpeg(garbage)),
+              CodecError::Truncated);  // no marker found before the end
+    EXPECT_EQ(RefusalOf(DecodeJpeg(std::vector<std::uint8_t>{0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A,
+                                                             0x0A, 0, 0, 0, 0})),
               CodecError::BadSignature);
     auto twelveBit = CompressJpegColour(SmoothPattern(16, 16));
     twelveBit[FindMarker(twelveBit, 0xC0) + 4] = 12;
