@@ -7,7 +7,7 @@
 #include "platform/forms/continue_on_error.h"
 #include "platform/forms/dir.h"
 #include "platform/forms/message_box.h"
-#include "platform/forms/platform_error.h"
+#include "platform/platform_error.h"
 
 namespace zentrova {
 
@@ -27,21 +27,17 @@ const std::string kSysInfoFile = "MSINFO32.EXE";
 constexpr platform::REGSAM kKeyAccess = 0x0002003F;
 constexpr DWORD kBufferSize = 1024;
 
-[[noreturn]] void ThrowInvalidCall() {
-    throw platform::PlatformError(platform::ErrorNumber::InvalidProcedureCall,
-                                  "Invalid procedure call or argument");
-}
-
 // The character code at a 1-based position; an error before the first character or past
 // the last, as the runtime's Asc(Mid(...)) gives.
 int CodeAt(const std::string& text, long long position) {
-    if (position < 1 || position > static_cast<long long>(text.size())) ThrowInvalidCall();
+    if (position < 1 || position > static_cast<long long>(text.size()))
+        throw platform::PlatformError(platform::ErrorNumber::InvalidProcedureCall);
     return static_cast<unsigned char>(text[static_cast<std::size_t>(position - 1)]);
 }
 
 // The first count characters; an error for a negative count.
 std::string Left(const std::string& text, long long count) {
-    if (count < 0) ThrowInvalidCall();
+    if (count < 0) throw platform::PlatformError(platform::ErrorNumber::InvalidProcedureCall);
     return text.substr(0, static_cast<std::size_t>(count));
 }
 

@@ -1,8 +1,8 @@
 #include "main_window/frm_main.h"
 #include "main_window/text.h"
 #include "platform/forms/message_box.h"
-#include "platform/forms/platform_error.h"
 #include "platform/pictures/picture_files.h"
+#include "platform/platform_error.h"
 
 namespace zentrova {
 

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "platform/forms/platform_error.h"
+#include "platform/platform_error.h"
 
 namespace platform {
 

@@ -1,6 +1,6 @@
 #include "platform/forms/control.h"
 
-#include "platform/forms/platform_error.h"
+#include "platform/platform_error.h"
 
 namespace platform {
 
@@ -8,7 +8,7 @@ Control::Control(std::string name) : m_name(std::move(name)) {}
 
 void Control::Move(int left, int top, int width, int height) {
     if (width < 0 || height < 0) {
-        throw PlatformError(ErrorNumber::InvalidPropertyValue, "Invalid property value");
+        throw PlatformError(ErrorNumber::InvalidPropertyValue);
     }
     m_left = left;
     m_top = top;

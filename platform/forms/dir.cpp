@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/forms/platform_error.h"
+#include "platform/platform_error.h"
 
 namespace platform {
 
@@ -19,7 +19,7 @@ namespace {
 constexpr int kKnownAttributes = vbReadOnly | vbHidden | vbDirectory;
 
 [[noreturn]] void ThrowPathNotFound() {
-    throw PlatformError(ErrorNumber::PathNotFound, "Path not found");
+    throw PlatformError(ErrorNumber::PathNotFound);
 }
 
 // Splits UTF-8 text into characters, so that "?" matches one character and not one byte.
@@ -115,8 +115,7 @@ struct DirCloser {
 
 std::string Dir(const std::string& pattern, int attributes) {
     if (attributes & ~kKnownAttributes) {
-        throw PlatformError(ErrorNumber::InvalidProcedureCall,
-                            "Invalid procedure call or argument");
+        throw PlatformError(ErrorNumber::InvalidProcedureCall);
     }
     if (pattern.find('\0') != std::string::npos || pattern.size() >= PATH_MAX) ThrowPathNotFound();
     if (pattern.empty()) return "";

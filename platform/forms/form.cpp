@@ -1,6 +1,6 @@
 #include "platform/forms/form.h"
 
-#include "platform/forms/platform_error.h"
+#include "platform/platform_error.h"
 
 namespace platform {
 
@@ -64,7 +64,7 @@ void Form::SetBackColor(OLE_COLOR colour) {
 
 void Form::SetClientSize(int width, int height) {
     if (width < 0 || height < 0) {
-        throw PlatformError(ErrorNumber::InvalidPropertyValue, "Invalid property value");
+        throw PlatformError(ErrorNumber::InvalidPropertyValue);
     }
     m_clientWidth = width;
     m_clientHeight = height;

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "platform/forms/platform_error.h"
+#include "platform/platform_error.h"
 
 namespace platform {
 
@@ -19,7 +19,7 @@ void LineControl::SetPoints(int x1, int y1, int x2, int y2) {
 }
 
 void LineControl::SetBorderWidth(int width) {
-    if (width < 1) throw PlatformError(ErrorNumber::InvalidPropertyValue, "Invalid property value");
+    if (width < 1) throw PlatformError(ErrorNumber::InvalidPropertyValue);
     m_borderWidth = width;
     SetPoints(m_x1, m_y1, m_x2, m_y2);
 }

@@ -4,7 +4,7 @@
 #include <climits>
 #include <cmath>
 
-#include "platform/forms/platform_error.h"
+#include "platform/platform_error.h"
 
 namespace platform {
 
@@ -23,8 +23,7 @@ int ToPixel(float value, int low, int high) {
 
 // Drawing with a value that names no colour fails, as the runtime's drawing methods do.
 COLORREF DrawingColour(OLE_COLOR colour) {
-    if (!IsValidColour(colour))
-        throw PlatformError(ErrorNumber::InvalidPropertyValue, "Invalid property value");
+    if (!IsValidColour(colour)) throw PlatformError(ErrorNumber::InvalidPropertyValue);
     return ResolveColour(colour);
 }
 

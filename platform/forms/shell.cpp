@@ -14,7 +14,7 @@
 #include <optional>
 #include <string_view>
 
-#include "platform/forms/platform_error.h"
+#include "platform/platform_error.h"
 
 namespace platform {
 
@@ -26,14 +26,6 @@ struct Report {
     ReportKind kind;
     int value;  // the program's process id, or errno
 };
-
-[[noreturn]] void ThrowFileNotFound() {
-    throw PlatformError(ErrorNumber::FileNotFound, "File not found");
-}
-
-[[noreturn]] void ThrowInvalidCall() {
-    throw PlatformError(ErrorNumber::InvalidProcedureCall, "Invalid procedure call or argument");
-}
 
 bool IsExecutableFile(const std::string& path) {
     struct stat info {};
@@ -95,16 +87,17 @@ void PrepareProgramProcess() {
 }  // namespace
 
 double ProcessShell::Shell(const std::string& path, int windowStyle) {
-    if (!IsWindowStyle(windowStyle) || path.empty()) ThrowInvalidCall();
-    if (path.find('\0') != std::string::npos) ThrowFileNotFound();
+    if (!IsWindowStyle(windowStyle) || path.empty())
+        throw PlatformError(ErrorNumber::InvalidProcedureCall);
+    if (path.find('\0') != std::string::npos) throw PlatformError(ErrorNumber::FileNotFound);
     const std::optional<std::string> program = FindProgram(path);
-    if (!program) ThrowFileNotFound();
+    if (!program) throw PlatformError(ErrorNumber::FileNotFound);
 
     // Everything the children need is made before the fork.
     char* const argv[] = {const_cast<char*>(path.c_str()), nullptr};
     int pipeFds[2];
     if (::pipe2(pipeFds, O_CLOEXEC) != 0) {
-        throw PlatformError(ErrorNumber::OutOfMemory, "Out of memory");
+        throw PlatformError(ErrorNumber::OutOfMemory);
     }
 
     // Fork twice: the middle process exits at once and is reaped here, so the program is
@@ -114,7 +107,7 @@ double ProcessShell::Shell(const std::string& path, int windowStyle) {
     if (middle < 0) {
         ::close(pipeFds[0]);
         ::close(pipeFds[1]);
-        throw PlatformError(ErrorNumber::OutOfMemory, "Out of memory");
+        throw PlatformError(ErrorNumber::OutOfMemory);
     }
     if (middle == 0) {
         ::close(pipeFds[0]);
@@ -150,8 +143,8 @@ double ProcessShell::Shell(const std::string& path, int windowStyle) {
     }
     ::close(pipeFds[0]);
 
-    if (execFailed) ThrowFileNotFound();
-    if (!started) throw PlatformError(ErrorNumber::OutOfMemory, "Out of memory");
+    if (execFailed) throw PlatformError(ErrorNumber::FileNotFound);
+    if (!started) throw PlatformError(ErrorNumber::OutOfMemory);
     return static_cast<double>(*started);
 }
 

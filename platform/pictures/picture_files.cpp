@@ -9,7 +9,6 @@
 #include <memory>
 #include <vector>
 
-#include "platform/forms/platform_error.h"
 #include "platform/pictures/atomic_file.h"
 #include "platform/pictures/bmp_picture.h"
 #include "platform/pictures/codecs/bmp_codec.h"
@@ -19,37 +18,38 @@
 #include "platform/pictures/ico_picture.h"
 #include "platform/pictures/jpeg_picture.h"
 #include "platform/pictures/png_picture.h"
+#include "platform/platform_error.h"
 
 namespace platform {
 
 namespace {
 
-[[noreturn]] void Raise(ErrorNumber number, const char* text) {
-    throw PlatformError(number, text);
+[[noreturn]] void Raise(ErrorNumber number) {
+    throw PlatformError(number);
 }
 
 // Opens the file for reading without taking its bytes: decoders read what they need.
 codecs::FileInput OpenFile(const std::string& path) {
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0) {
-        if (errno == ENOENT || errno == ENOTDIR) Raise(ErrorNumber::FileNotFound, "File not found");
-        Raise(ErrorNumber::PathFileAccessError, "Path/File access error");
+        if (errno == ENOENT || errno == ENOTDIR) Raise(ErrorNumber::FileNotFound);
+        Raise(ErrorNumber::PathFileAccessError);
     }
-    if (!S_ISREG(info.st_mode)) Raise(ErrorNumber::PathFileAccessError, "Path/File access error");
+    if (!S_ISREG(info.st_mode)) Raise(ErrorNumber::PathFileAccessError);
     if (static_cast<std::uint64_t>(info.st_size) > codecs::kMaxFileBytes) {
-        Raise(ErrorNumber::InvalidPicture, "Invalid picture");
+        Raise(ErrorNumber::InvalidPicture);
     }
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) Raise(ErrorNumber::PathFileAccessError, "Path/File access error");
+    if (fd < 0) Raise(ErrorNumber::PathFileAccessError);
     struct stat opened {};
     // The file opened is the one whose size counts, should the name have moved meanwhile.
     if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode)) {
         ::close(fd);
-        Raise(ErrorNumber::PathFileAccessError, "Path/File access error");
+        Raise(ErrorNumber::PathFileAccessError);
     }
     if (static_cast<std::uint64_t>(opened.st_size) > codecs::kMaxFileBytes) {
         ::close(fd);
-        Raise(ErrorNumber::InvalidPicture, "Invalid picture");
+        Raise(ErrorNumber::InvalidPicture);
     }
     return codecs::FileInput::FromDescriptor(fd, static_cast<std::uint64_t>(opened.st_size));
 }
@@ -65,7 +65,7 @@ bool StartsWith(std::span<const std::uint8_t> bytes, std::initializer_list<std::
 
 template <typename T>
 T Decoded(codecs::Result<T> result) {
-    if (!result) Raise(ErrorNumber::InvalidPicture, "Invalid picture");
+    if (!result) Raise(ErrorNumber::InvalidPicture);
     return std::move(result).Value();
 }
 
@@ -90,26 +90,26 @@ Picture LoadPicture(const std::string& path) {
     if (StartsWith(signature, {0, 0, 1, 0}) || StartsWith(signature, {0, 0, 2, 0})) {
         return Decoded(OpenIcoPicture(file));
     }
-    Raise(ErrorNumber::InvalidPicture, "Invalid picture");
+    Raise(ErrorNumber::InvalidPicture);
 }
 
 void SavePicture(const Picture& picture, const std::string& path) {
-    if (picture.IsEmpty()) Raise(ErrorNumber::InvalidPropertyValue, "Invalid property value");
+    if (picture.IsEmpty()) Raise(ErrorNumber::InvalidPropertyValue);
     const IconImage* icon = picture.Icon();
     if (picture.Type() == PictureType::Icon && !icon) {
         // Its icon was destroyed, or it is too large an icon to have planes to write.
-        Raise(ErrorNumber::InvalidPicture, "Invalid picture");
+        Raise(ErrorNumber::InvalidPicture);
     }
     auto encoded = icon ? codecs::EncodeIco(*icon) : codecs::EncodeBmp24(picture.Pixels());
     // A picture that cannot be encoded writes nothing at all, never an empty file.
-    if (!encoded) Raise(ErrorNumber::InvalidPicture, "Invalid picture");
+    if (!encoded) Raise(ErrorNumber::InvalidPicture);
     const std::vector<std::uint8_t>& bytes = encoded.Value();
-    if (path.empty()) Raise(ErrorNumber::PathNotFound, "Path not found");
+    if (path.empty()) Raise(ErrorNumber::PathNotFound);
     if (const std::error_code error = WriteFileAtomically(path, bytes)) {
         if (error == std::errc::no_such_file_or_directory || error == std::errc::not_a_directory) {
-            Raise(ErrorNumber::PathNotFound, "Path not found");
+            Raise(ErrorNumber::PathNotFound);
         }
-        Raise(ErrorNumber::PathFileAccessError, "Path/File access error");
+        Raise(ErrorNumber::PathFileAccessError);
     }
 }
 

@@ -9,7 +9,7 @@
 
 #include "about/frm_about.h"
 #include "platform/forms/headless_runtime.h"
-#include "platform/forms/platform_error.h"
+#include "platform/platform_error.h"
 
 namespace zentrova::testing {
 
@@ -40,7 +40,7 @@ struct FakeShell : platform::ShellService {
     double Shell(const std::string& path, int windowStyle) override {
         calls.push_back({path, windowStyle});
         if (!installed.contains(path)) {
-            throw platform::PlatformError(platform::ErrorNumber::FileNotFound, "File not found");
+            throw platform::PlatformError(platform::ErrorNumber::FileNotFound);
         }
         return 4242;
     }

@@ -8,8 +8,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/forms/platform_error.h"
 #include "platform/pictures/picture_files.h"
+#include "platform/platform_error.h"
 
 namespace {
 

@@ -12,9 +12,9 @@
 #include <iostream>
 #include <string>
 
-#include "platform/forms/platform_error.h"
 #include "platform/graphics/icon_image.h"
 #include "platform/pictures/picture_files.h"
+#include "platform/platform_error.h"
 
 namespace {
 

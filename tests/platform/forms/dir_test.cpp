@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/forms/platform_error.h"
+#include "platform/platform_error.h"
 #include "tests/support/test_files.h"
 
 namespace platform {

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "platform/forms/platform_error.h"
+#include "platform/platform_error.h"
 
 namespace platform {
 namespace {

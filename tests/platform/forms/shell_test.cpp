@@ -12,7 +12,7 @@
 #include <string>
 #include <thread>
 
-#include "platform/forms/platform_error.h"
+#include "platform/platform_error.h"
 #include "tests/support/test_files.h"
 
 namespace platform {

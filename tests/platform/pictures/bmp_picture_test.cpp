@@ -6,8 +6,8 @@
 
 #include <fstream>
 
-#include "platform/forms/platform_error.h"
 #include "platform/pictures/picture_files.h"
+#include "platform/platform_error.h"
 #include "tests/platform/pictures/picture_comparison.h"
 #include "tests/support/test_files.h"
 

@@ -8,8 +8,8 @@
 
 #include "platform/forms/image_control.h"
 #include "platform/forms/picture_box.h"
-#include "platform/forms/platform_error.h"
 #include "platform/pictures/picture_files.h"
+#include "platform/platform_error.h"
 #include "tests/platform/pictures/codecs/gif_test_writer.h"
 #include "tests/platform/pictures/codecs/jpeg_test_writer.h"
 #include "tests/platform/pictures/picture_comparison.h"

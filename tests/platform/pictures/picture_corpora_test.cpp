@@ -4,8 +4,8 @@
 
 #include <filesystem>
 
-#include "platform/forms/platform_error.h"
 #include "platform/pictures/picture_files.h"
+#include "platform/platform_error.h"
 #include "tests/platform/pictures/picture_comparison.h"
 #include "tests/support/codec_test_support.h"
 #include "tests/support/test_files.h"

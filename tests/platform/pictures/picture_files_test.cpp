@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/forms/platform_error.h"
 #include "platform/graphics/colour.h"
+#include "platform/platform_error.h"
 #include "tests/support/test_files.h"
 
 namespace platform {
