@@ -107,10 +107,17 @@ std::optional<CodecFailure> CheckScanData(const JpegSession& session, const File
     return std::nullopt;
 }
 
+// Before starting: libjpeg then allocates the coefficients of the frame it was given.
+std::optional<CodecFailure> CheckFrameHeld(const JpegSession& session) {
+    if (session.source.reading.frameHeight != 0) return std::nullopt;
+    return CheckJpegWholeFrame(*session.source.structure, session.source.input->Size());
+}
+
 // Starts decoding an opened file at natural size, as DecodeJpeg does.
 std::optional<CodecFailure> StartOpened(JpegSession& session) {
     jpeg_decompress_struct& info = session.info;
     ChooseOutput(info);
+    if (auto failure = CheckFrameHeld(session)) return failure;
     if (!StartDecompress(session)) return JpegFailure(session);
     if (info.output_width != info.image_width || info.output_height != info.image_height ||
         info.output_components != 4) {
@@ -259,6 +266,7 @@ std::optional<CodecFailure> DecodeJpegReduced(const FileInput& file, const JpegS
     // blocks, and the DC values with them: the eighth would no longer be the blocks' own.
     if (reading.dcScansOnly) info.do_block_smoothing = FALSE;
     if (!ReduceTo(session, eighths)) return JpegFailure(session);
+    if (auto failure = CheckFrameHeld(session)) return failure;
     if (!StartDecompress(session)) return JpegFailure(session);
     if (info.output_width != static_cast<JDIMENSION>(JpegReducedSide(info.image_width, eighths)) ||
         info.output_height !=

@@ -240,6 +240,17 @@ JpegStructure WalkJpeg(const FileInput& file) {
     return structure;
 }
 
+namespace {
+
+std::uint64_t CoefficientBytes(const JpegStructure& structure) {
+    std::uint64_t bytes = 0;  // at most 10 components of 2^35 bytes: no overflow
+    for (const JpegFrameComponent& component : structure.components)
+        bytes += component.coefficientBytes;
+    return bytes;
+}
+
+}  // namespace
+
 std::optional<CodecFailure> CheckJpegWork(const JpegStructure& structure) {
     if (structure.scans.size() > static_cast<std::size_t>(kMaxJpegScans)) {
         return Fail(CodecError::LimitExceeded, "too many progressive scans");
@@ -251,13 +262,22 @@ std::optional<CodecFailure> CheckJpegWork(const JpegStructure& structure) {
                     "its scans would decode more blocks than the work limit");
     }
     if (structure.multiScan) {
-        std::uint64_t bytes = 0;
-        for (const JpegFrameComponent& component : structure.components)
-            bytes += component.coefficientBytes;
-        if (bytes > kMaxJpegCoefficientBytes) {
+        if (CoefficientBytes(structure) > kMaxJpegCoefficientBytes) {
             return Fail(CodecError::LimitExceeded,
                         "its coefficients would take more memory than the limit");
         }
+    }
+    return std::nullopt;
+}
+
+std::optional<CodecFailure> CheckJpegWholeFrame(const JpegStructure& structure,
+                                                std::uint64_t fileBytes) {
+    if (!structure.multiScan || !structure.arithmetic) return std::nullopt;
+    const std::uint64_t bytes = CoefficientBytes(structure);
+    if (bytes > kMinArithmeticCoefficientBytes &&
+        DivideRoundingUp(bytes, kCoefficientBytesPerFileByte) > fileBytes) {
+        return Fail(CodecError::LimitExceeded,
+                    "its arithmetic-coded frame is far larger than its data could fill");
     }
     return std::nullopt;
 }

@@ -28,6 +28,14 @@ inline constexpr std::uint64_t kMaxJpegScanBlocks = std::uint64_t{1} << 27;
 // limit takes as a bitmap.
 inline constexpr std::uint64_t kMaxJpegCoefficientBytes = std::uint64_t{512} << 20;
 
+// Huffman data reaches a block for every bit at most (see JpegRowsReached), so what a decode
+// holds grows with the file: 128 bytes of coefficients a block, 1024 a byte. Arithmetic coding
+// may code any number of blocks in a few bytes; a decode that holds a whole frame of it is
+// allowed the same proportion to the file, and never less than this floor, which holds the
+// colour picture of a 10-megapixel camera.
+inline constexpr std::uint64_t kCoefficientBytesPerFileByte = 1024;
+inline constexpr std::uint64_t kMinArithmeticCoefficientBytes = std::uint64_t{32} << 20;
+
 struct JpegFrameComponent {
     int id = 0;
     int h = 1;  // sampling factors, 1 to 4
@@ -68,6 +76,11 @@ JpegStructure WalkJpeg(const FileInput& file);
 // Our limits on the scans, checked before any of them is decoded: their number, their work
 // and, for a file with several scans, the coefficients a whole decode holds.
 std::optional<CodecFailure> CheckJpegWork(const JpegStructure& structure);
+
+// For a decode that holds the coefficients of the whole frame of a file with several scans:
+// refused when it is arithmetic-coded and its coefficients are out of proportion to the file.
+std::optional<CodecFailure> CheckJpegWholeFrame(const JpegStructure& structure,
+                                                std::uint64_t fileBytes);
 
 // Rows in a libjpeg iMCU row: what one row of MCUs covers.
 int JpegMcuRowHeight(const JpegStructure& structure);

@@ -379,6 +379,35 @@ TEST(JpegDecoder, ReducesAProgressiveFileToAnEighthFromItsDcScansAsFromAllItsSca
     EXPECT_EQ(ReducedToAnEighth(file), LibjpegEighth(file));
 }
 
+// A few bytes of arithmetic-coded data can stand for a frame of any size. Its top still decodes
+// from a short frame, but a decode that holds the whole frame is refused from the headers when
+// the frame is far larger than the file; Huffman data bounds itself (the frame is cut where it
+// can reach no further), and a frame within the floor is decoded whatever the file's size.
+TEST(JpegDecoder, RefusesToHoldAWholeArithmeticFrameOutOfProportionToTheFile) {
+    const std::vector<std::uint8_t> grey(16 * 16, 128);
+    for (const bool arithmetic : {true, false}) {
+        for (const int side : {4096, 16384}) {  // 16 and 256 MiB of coefficients
+            SCOPED_TRACE((arithmetic ? "arithmetic, " : "Huffman, ") + std::to_string(side));
+            auto file =
+                CompressJpegGrey(grey, 16, 16, {.progressive = true, .arithmetic = arithmetic});
+            const std::size_t sof = FindMarker(file, arithmetic ? 0xCA : 0xC2);
+            SetBigEndian16(file, sof + 5, side);
+            SetBigEndian16(file, sof + 7, side / 2);
+            const platform::codecs::FileInput input{std::span<const std::uint8_t>(file)};
+            const auto structure = platform::codecs::WalkJpeg(input);
+            KeepingSink top, eighth;
+            EXPECT_FALSE(platform::codecs::DecodeJpegRows(input, structure, 32, 32, top));
+            const auto failure = platform::codecs::DecodeJpegReduced(input, structure, 1, eighth);
+            if (arithmetic && side == 16384) {
+                ASSERT_TRUE(failure.has_value());
+                EXPECT_EQ(failure->error, CodecError::LimitExceeded);
+            } else {
+                EXPECT_FALSE(failure.has_value()) << failure->detail;
+            }
+        }
+    }
+}
+
 // The offsets of every scan header (FF DA) of a file made by our writer; scan data never
 // holds FF DA, since an FF there is always followed by 00.
 std::vector<std::size_t> ScanStarts(const std::vector<std::uint8_t>& file) {
