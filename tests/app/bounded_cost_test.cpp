@@ -1,5 +1,6 @@
-// Small files that claim huge pictures: zentrova-convert, run on each in a child process, holds
-// no more memory and spends no more time than a fixed bound above what a tiny picture costs it.
+// Small files that claim huge pictures: zentrova-convert, and the window's decoding of what it
+// shows, run on each in a child process, hold no more memory and spend no more time than a
+// fixed bound above what a tiny picture costs them.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <spawn.h>
@@ -9,6 +10,8 @@
 
 #include <cstring>
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "tests/support/test_files.h"
 
@@ -30,18 +33,18 @@ struct Cost {
     double cpuSeconds = 0;
 };
 
-// The converter on `input`, writing into `folder`. wait4 gives this one child's peak and time,
-// which getrusage(RUSAGE_CHILDREN) would merge with those of the children before it.
-Cost Convert(const std::string& input, const fs::path& folder) {
-    std::string program = ZENTROVA_CONVERT_PROGRAM, dash = "-d", out = folder.string();
-    std::string in = input;
-    char* argv[] = {program.data(), dash.data(), out.data(), in.data(), nullptr};
+// `args` run in a child. wait4 gives this one child's peak and time, which
+// getrusage(RUSAGE_CHILDREN) would merge with those of the children before it.
+Cost Run(std::vector<std::string> args) {
+    std::vector<char*> argv;
+    for (std::string& arg : args) argv.push_back(arg.data());
+    argv.push_back(nullptr);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
     pid_t pid = 0;
-    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv, environ);
+    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     Cost cost;
     if (spawned != 0) {
@@ -58,12 +61,34 @@ Cost Convert(const std::string& input, const fs::path& folder) {
     return cost;
 }
 
-TEST(BoundedCost, NoSmallFileMakesTheConverterHoldOrWorkOutOfProportion) {
+// The converter on `input`, writing into `folder`.
+Cost Convert(const std::string& input, const fs::path& folder) {
+    return Run({ZENTROVA_CONVERT_PROGRAM, "-d", folder.string(), input});
+}
+
+// What the window decodes of `input` once it has opened it: a pane's corner and the overview.
+Cost Show(const std::string& input) {
+    return Run({ZENTROVA_PICTURE_TOOL, "show", input});
+}
+
+void ExpectWithinBound(const Cost& cost, const Cost& idle, const char* road) {
+    SCOPED_TRACE(road);
+    EXPECT_TRUE(cost.status == 0 || cost.status == 1) << "status " << cost.status;
+    EXPECT_LE(cost.peakKilobytes - idle.peakKilobytes, kMaxExtraKilobytes)
+        << cost.peakKilobytes << " KB at its peak, " << idle.peakKilobytes << " KB idle";
+    EXPECT_LE(cost.cpuSeconds - idle.cpuSeconds, kMaxExtraSeconds)
+        << cost.cpuSeconds << " s, " << idle.cpuSeconds << " s idle";
+}
+
+TEST(BoundedCost, NoSmallFileMakesTheConverterOrTheWindowHoldOrWorkOutOfProportion) {
     test_support::TempDir dir;
-    const Cost idle =
-        Convert((test_support::CorporaDir() / "bmpsuite/g/pal8.bmp").string(), dir.Path());
+    const std::string tiny = (test_support::CorporaDir() / "bmpsuite/g/pal8.bmp").string();
+    const Cost idle = Convert(tiny, dir.Path());
+    const Cost idleShow = Show(tiny);
     ASSERT_EQ(idle.status, 0);
-    std::printf("idle: %ld KB, %.2f s\n", idle.peakKilobytes, idle.cpuSeconds);
+    ASSERT_EQ(idleShow.status, 0);
+    std::printf("idle: %ld KB, %.2f s; shown %ld KB, %.2f s\n", idle.peakKilobytes, idle.cpuSeconds,
+                idleShow.peakKilobytes, idleShow.cpuSeconds);
 
     std::vector<std::string> inputs;
     for (const auto& item :
@@ -85,13 +110,12 @@ TEST(BoundedCost, NoSmallFileMakesTheConverterHoldOrWorkOutOfProportion) {
     for (const std::string& input : inputs) {
         SCOPED_TRACE(input);
         const Cost cost = Convert(input, dir.Path());
-        EXPECT_TRUE(cost.status == 0 || cost.status == 1) << "status " << cost.status;
-        EXPECT_LE(cost.peakKilobytes - idle.peakKilobytes, kMaxExtraKilobytes)
-            << cost.peakKilobytes << " KB at its peak, " << idle.peakKilobytes << " KB idle";
-        EXPECT_LE(cost.cpuSeconds - idle.cpuSeconds, kMaxExtraSeconds)
-            << cost.cpuSeconds << " s, " << idle.cpuSeconds << " s idle";
-        std::printf("%-56s status %d, %ld KB, %.2f s\n", fs::path(input).filename().c_str(),
-                    cost.status, cost.peakKilobytes, cost.cpuSeconds);
+        ExpectWithinBound(cost, idle, "converted");
+        const Cost shown = Show(input);
+        ExpectWithinBound(shown, idleShow, "shown");
+        std::printf("%-56s status %d, %ld KB, %.2f s; shown %ld KB, %.2f s\n",
+                    fs::path(input).filename().c_str(), cost.status, cost.peakKilobytes,
+                    cost.cpuSeconds, shown.peakKilobytes, shown.cpuSeconds);
     }
 }
 

@@ -5,6 +5,8 @@
 //   save IN OUT          LoadPicture, then SavePicture (icons as .ICO, bitmaps as .BMP)
 //   make-icon OUT.ico    the fixed test icon through SavePicture
 //   make-bmp OUT.bmp     the fixed test bitmap through SavePicture
+//   show IN              LoadPicture, then what the window decodes of it: a pane's top-left
+//                        corner and the overview of a stretched pane
 
 #include <cstdint>
 #include <cstdio>
@@ -82,7 +84,7 @@ bool WritePam(const Bitmap& pixels, const std::string& path) {
 
 int Usage() {
     std::cerr << "usage: zentrova_picture_tool decode IN OUT.pam | save IN OUT | make-icon OUT.ico "
-                 "| make-bmp OUT.bmp\n";
+                 "| make-bmp OUT.bmp | show IN\n";
     return 2;
 }
 
@@ -100,6 +102,12 @@ int main(int argc, char** argv) {
         }
         if (command == "save" && argc == 4) {
             platform::SavePicture(platform::LoadPicture(argv[2]), argv[3]);
+            return 0;
+        }
+        if (command == "show" && argc == 3) {
+            const platform::Picture picture = platform::LoadPicture(argv[2]);
+            static_cast<void>(picture.Region(32, 32));
+            static_cast<void>(picture.Overview(80, 80));
             return 0;
         }
         if (command == "make-icon" && argc == 3) {
