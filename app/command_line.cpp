@@ -4,14 +4,12 @@
 #include <array>
 #include <filesystem>
 
+#include "main_window/size_menu.h"
 #include "resources/application_record.h"
 
 namespace zentrova {
 
 namespace {
-
-// The entries of the Size menu.
-constexpr std::array<int, 5> kSizes = {16, 24, 32, 48, 64};
 
 bool AsksFor(const std::vector<std::string>& args, std::initializer_list<const char*> names) {
     for (const std::string& arg : args) {
@@ -40,10 +38,20 @@ Option SplitOption(const std::string& arg) {
 }
 
 std::optional<int> ParseSize(const std::string& text) {
-    for (int size : kSizes) {
-        if (text == std::to_string(size)) return size;
+    for (const int side : kSizeMenuSides) {
+        if (text == std::to_string(side)) return side;
     }
     return std::nullopt;
+}
+
+// The Size menu's sides in a line of text: "16, 24, 32, 48 or 64", or "16|24|32|48|64".
+std::string Sides(const std::string& separator, const std::string& last) {
+    std::string text;
+    for (std::size_t i = 0; i < kSizeMenuSides.size(); ++i) {
+        if (i > 0) text += i + 1 == kSizeMenuSides.size() ? last : separator;
+        text += std::to_string(kSizeMenuSides[i]);
+    }
+    return text;
 }
 
 // --help and --version win over everything else on the line, as users expect.
@@ -103,7 +111,8 @@ ConvertCommand ParseConvertCommand(const std::vector<std::string>& args) {
         const std::string& value = *option.value;
         if (option.name == "--size") {
             command.size = ParseSize(value);
-            if (!command.size) return UsageError("--size is 16, 24, 32, 48 or 64, not " + value);
+            if (!command.size)
+                return UsageError("--size is " + Sides(", ", " or ") + ", not " + value);
         } else if (value.empty()) {
             return UsageError(option.name + " needs a value");
         } else if (option.name == "-o" || option.name == "--output") {
@@ -163,7 +172,8 @@ DesktopCommand ParseDesktopCommand(const std::vector<std::string>& args) {
 }
 
 std::string ConvertUsage() {
-    return "Usage: zentrova-convert [--size 16|24|32|48|64] [-o OUTPUT | -d DIR] [-0] INPUT...\n"
+    return "Usage: zentrova-convert [--size " + Sides("|", "|") +
+           "] [-o OUTPUT | -d DIR] [-0] INPUT...\n"
            "Converts pictures to icons and icons to pictures without a window, exactly as\n"
            "File > Open in Zentrova does: a picture (JPEG, GIF, BMP, PNG, cursor) becomes a\n"
            "32 x 32 .ICO file, an icon (a name ending in .ico) a .BMP file.\n"
@@ -171,7 +181,9 @@ std::string ConvertUsage() {
            "  -o, --output OUTPUT    save as OUTPUT (one INPUT only)\n"
            "  -d, --directory DIR    save in DIR, under each input's own name\n"
            "      --size N           the Size menu: the source panes show N x N pixels\n"
-           "                         (16, 24, 32, 48 or 64; 32 when not given)\n"
+           "                         (" +
+           Sides(", ", " or ") +
+           "; 32 when not given)\n"
            "  -0, --null             end each path printed with NUL instead of a newline,\n"
            "                         for names that hold newlines (xargs -0 reads them)\n"
            "  -h, --help             show this help and exit\n"

@@ -10,6 +10,7 @@
 
 #include "app/dialog_path.h"
 #include "main_window/frm_main.h"
+#include "main_window/size_menu.h"
 #include "platform/forms/headless_runtime.h"
 
 namespace zentrova {
@@ -96,18 +97,12 @@ class ErrorLineMessageBoxes : public platform::MessageBoxService {
     int m_shown = 0;
 };
 
-// Clicks the Size menu entry that reads "NxN".
+// Clicks the Size menu entry of panes `size` pixels a side.
 bool ClickSize(frmMain& form, int size) {
-    const std::string wanted = std::to_string(size) + "x" + std::to_string(size);
-    for (int index = 0; index < form.mnuSize.Count(); ++index) {
-        std::string caption = form.mnuSize[index].Caption();
-        std::erase(caption, '&');
-        if (caption == wanted) {
-            form.mnuSize.Click(index);
-            return true;
-        }
-    }
-    return false;
+    const std::optional<int> index = SizeMenuIndex(size);
+    if (!index) return false;
+    form.mnuSize.Click(*index);
+    return true;
 }
 
 std::optional<std::string> RunWindow(const std::string& input, const ConvertCommand& command,

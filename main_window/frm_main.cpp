@@ -3,6 +3,7 @@
 #include "main_window/frm_main.h"
 
 #include "about/frm_about.h"
+#include "main_window/size_menu.h"
 #include "resources/app_icon.h"
 #include "resources/application_record.h"
 
@@ -85,10 +86,10 @@ frmMain::frmMain(platform::Services& services)
     mnuFile.Add(mnuConvert);
     mnuFile.Add(mnuLinea);
     mnuFile.Add(mnuExit);
-    for (const char* caption : {"&16x16", "&24x24", "&32x32", "&48x48", "&64x64"}) {
-        mnuSizeM.Add(mnuSize.Add(caption));
+    for (int index = 0; index < static_cast<int>(kSizeMenuSides.size()); ++index) {
+        mnuSizeM.Add(mnuSize.Add(SizeMenuCaption(index)));
     }
-    mnuSize[2].SetChecked(true);
+    mnuSize[*SizeMenuIndex(32)].SetChecked(true);
     mnuHelp.Add(mnuAbout);
     AddMenu(mnuFile);
     AddMenu(mnuSizeM);

@@ -1,23 +1,29 @@
 // The Size menu: the size of the source panes, not of the icon.
-#include <array>
+#include "main_window/size_menu.h"
 
 #include "main_window/frm_main.h"
 
 namespace zentrova {
 
-namespace {
+std::optional<int> SizeMenuIndex(int side) {
+    for (std::size_t index = 0; index < kSizeMenuSides.size(); ++index) {
+        if (kSizeMenuSides[index] == side) return static_cast<int>(index);
+    }
+    return std::nullopt;
+}
 
-constexpr std::array<std::int16_t, 5> kIconSizes = {16, 24, 32, 48, 64};
-
-}  // namespace
+std::string SizeMenuCaption(int index) {
+    const std::string side = std::to_string(kSizeMenuSides.at(static_cast<std::size_t>(index)));
+    return "&" + side + "x" + side;
+}
 
 void frmMain::mnuSize_Click(int Index) {
-    if (Index < 0 || Index >= static_cast<int>(kIconSizes.size())) return;
-    for (int item = 0; item < static_cast<int>(kIconSizes.size()); ++item) {
+    if (Index < 0 || Index >= static_cast<int>(kSizeMenuSides.size())) return;
+    for (int item = 0; item < static_cast<int>(kSizeMenuSides.size()); ++item) {
         mnuSize[item].SetChecked(false);
     }
     mnuSize[Index].SetChecked(true);
-    IconSize = kIconSizes[Index];
+    IconSize = kSizeMenuSides[Index];
     ShowPreviewIn(Picture1);
     ShowPreviewIn(Picture3);
 }
