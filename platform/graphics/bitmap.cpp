@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cassert>
 
+#include "platform/graphics/scale_box.h"
+
 namespace platform {
 
 Bitmap::Bitmap(int width, int height, PixelFormat format, std::uint32_t fill)
@@ -67,13 +69,11 @@ Bitmap Scale(const Bitmap& source, int width, int height) {
     result.SetHasAlpha(source.HasAlpha());
     if (source.IsEmpty() || result.IsEmpty()) return result;
     for (int ty = 0; ty < height; ++ty) {
-        const int y0 = static_cast<int>(static_cast<long long>(ty) * source.Height() / height);
-        const int y1 = std::max(
-            y0 + 1, static_cast<int>(static_cast<long long>(ty + 1) * source.Height() / height));
+        const int y0 = ScaleBoxStart(ty, height, source.Height());
+        const int y1 = ScaleBoxEnd(ty, height, source.Height());
         for (int tx = 0; tx < width; ++tx) {
-            const int x0 = static_cast<int>(static_cast<long long>(tx) * source.Width() / width);
-            const int x1 = std::max(
-                x0 + 1, static_cast<int>(static_cast<long long>(tx + 1) * source.Width() / width));
+            const int x0 = ScaleBoxStart(tx, width, source.Width());
+            const int x1 = ScaleBoxEnd(tx, width, source.Width());
             std::uint64_t sum[4] = {0, 0, 0, 0};
             for (int sy = y0; sy < y1; ++sy) {
                 for (int sx = x0; sx < x1; ++sx) {
@@ -84,8 +84,7 @@ Bitmap Scale(const Bitmap& source, int width, int height) {
             }
             const std::uint64_t n = static_cast<std::uint64_t>(y1 - y0) * (x1 - x0);
             std::uint32_t p = 0;
-            for (int c = 0; c < 4; ++c)
-                p |= static_cast<std::uint32_t>((sum[c] + n / 2) / n) << (8 * c);
+            for (int c = 0; c < 4; ++c) p |= RoundedMean(sum[c], n) << (8 * c);
             result.Set(tx, ty, p);
         }
     }

@@ -3,17 +3,11 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/graphics/scale_box.h"
+
 namespace platform {
 
 namespace {
-
-int BoxStart(int i, int count, int full) {
-    return static_cast<int>(static_cast<long long>(i) * full / count);
-}
-int BoxEnd(int i, int count, int full) {
-    return std::max(BoxStart(i, count, full) + 1,
-                    static_cast<int>(static_cast<long long>(i + 1) * full / count));
-}
 
 double Overlap(double a0, double a1, double b0, double b1) {
     return std::max(0.0, std::min(a1, b1) - std::max(a0, b0));
@@ -23,7 +17,7 @@ double Overlap(double a0, double a1, double b0, double b1) {
 
 std::vector<double> BoxEdges(int full, int count) {
     std::vector<double> edges;
-    for (int i = 0; i < count; ++i) edges.push_back(BoxStart(i, count, full));
+    for (int i = 0; i < count; ++i) edges.push_back(ScaleBoxStart(i, count, full));
     edges.push_back(full);
     return edges;
 }
@@ -51,8 +45,8 @@ void ReducedScaler::Start(int width, int height) {
         return;
     }
     for (int tx = 0; tx < m_width; ++tx) {
-        m_left.push_back(BoxStart(tx, m_width, fullWidth));
-        m_right.push_back(BoxEnd(tx, m_width, fullWidth));
+        m_left.push_back(ScaleBoxStart(tx, m_width, fullWidth));
+        m_right.push_back(ScaleBoxEnd(tx, m_width, fullWidth));
         std::vector<Share> shares;
         for (int i = 0; i < width; ++i) {
             const double w =
@@ -62,8 +56,8 @@ void ReducedScaler::Start(int width, int height) {
         m_shares.push_back(std::move(shares));
     }
     for (int ty = 0; ty < m_height; ++ty) {
-        m_top.push_back(BoxStart(ty, m_height, fullHeight));
-        m_bottom.push_back(BoxEnd(ty, m_height, fullHeight));
+        m_top.push_back(ScaleBoxStart(ty, m_height, fullHeight));
+        m_bottom.push_back(ScaleBoxEnd(ty, m_height, fullHeight));
     }
     m_sums.resize(m_height);
     m_closed.assign(m_height, false);

@@ -2,20 +2,9 @@
 
 #include <algorithm>
 
+#include "platform/graphics/scale_box.h"
+
 namespace platform {
-
-namespace {
-
-// Scale's box of target index `i` of `count` over `sourceCount`: [first, end).
-int BoxStart(int i, int count, int sourceCount) {
-    return static_cast<int>(static_cast<long long>(i) * sourceCount / count);
-}
-int BoxEnd(int i, int count, int sourceCount) {
-    return std::max(BoxStart(i, count, sourceCount) + 1,
-                    static_cast<int>(static_cast<long long>(i + 1) * sourceCount / count));
-}
-
-}  // namespace
 
 RowScaler::RowScaler(int width, int height)
     : m_width(std::max(width, 0)), m_height(std::max(height, 0)) {}
@@ -26,12 +15,12 @@ void RowScaler::Start(int width, int height) {
     m_result = Bitmap(m_width, m_height, PixelFormat::Colour);
     if (m_sourceWidth == 0 || m_sourceHeight == 0) return;
     for (int tx = 0; tx < m_width; ++tx) {
-        m_left.push_back(BoxStart(tx, m_width, m_sourceWidth));
-        m_right.push_back(BoxEnd(tx, m_width, m_sourceWidth));
+        m_left.push_back(ScaleBoxStart(tx, m_width, m_sourceWidth));
+        m_right.push_back(ScaleBoxEnd(tx, m_width, m_sourceWidth));
     }
     for (int ty = 0; ty < m_height; ++ty) {
-        m_top.push_back(BoxStart(ty, m_height, m_sourceHeight));
-        m_bottom.push_back(BoxEnd(ty, m_height, m_sourceHeight));
+        m_top.push_back(ScaleBoxStart(ty, m_height, m_sourceHeight));
+        m_bottom.push_back(ScaleBoxEnd(ty, m_height, m_sourceHeight));
     }
     m_rowsIn.assign(m_height, 0);
     m_sums.resize(m_height);
@@ -93,7 +82,7 @@ void RowScaler::Close(int targetRow) {
         std::uint32_t p = 0;
         for (int c = 0; c < 4; ++c) {
             const std::uint64_t sum = sums ? sums[static_cast<std::size_t>(tx) * 4 + c] : 0;
-            p |= static_cast<std::uint32_t>((sum + n / 2) / n) << (8 * c);
+            p |= RoundedMean(sum, n) << (8 * c);
         }
         out[tx] = p;
     }
