@@ -82,6 +82,7 @@ class frmMain : public platform::Form {
     void CreateIconPicture(platform::PictureBox& picDest);
     // Shows the opened file in a source pane at IconSize + 4 pixels square.
     void ShowPreviewIn(platform::PictureBox& pane);
+    void ClearPanes();
     // Writes a conversion's result to SavePath when SavePath was chosen for this kind of
     // file, and tells the user when the write fails.
     void SaveConverted(const platform::Picture& picture, std::string_view extension);

@@ -26,18 +26,20 @@ void frmMain::Form_QueryUnload(int& /*Cancel*/, int /*UnloadMode*/) {
     gdi().DeleteDC(hMemDC);
 }
 
-void frmMain::Form_Unload(int& /*Cancel*/) {
+// Both ways out let go of the four panes' pictures.
+void frmMain::ClearPanes() {
     Picture1.SetPicture(LoadPicture());
     Picture2.SetPicture(LoadPicture());
     Picture3.SetPicture(LoadPicture());
     Picture4.SetPicture(LoadPicture());
 }
 
+void frmMain::Form_Unload(int& /*Cancel*/) {
+    ClearPanes();
+}
+
 void frmMain::mnuExit_Click() {
-    Picture1.SetPicture(LoadPicture());
-    Picture2.SetPicture(LoadPicture());
-    Picture3.SetPicture(LoadPicture());
-    Picture4.SetPicture(LoadPicture());
+    ClearPanes();
     // At once: neither close handler runs; the process gives back the context and bitmap.
     services().runtime.End();
 }
