@@ -9,8 +9,8 @@
 #include "platform/forms/label.h"
 #include "platform/forms/line_control.h"
 #include "platform/forms/picture_box.h"
-#include "platform/forms/registry.h"
-#include "platform/forms/shell.h"
+#include "platform/system/registry.h"
+#include "platform/system/shell.h"
 #include "resources/application_record.h"
 
 namespace zentrova {

@@ -5,9 +5,9 @@
 
 #include "about/frm_about.h"
 #include "platform/forms/continue_on_error.h"
-#include "platform/forms/dir.h"
 #include "platform/forms/message_box.h"
 #include "platform/platform_error.h"
+#include "platform/system/dir.h"
 
 namespace zentrova {
 

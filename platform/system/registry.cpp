@@ -1,4 +1,4 @@
-#include "platform/forms/registry.h"
+#include "platform/system/registry.h"
 
 #include <algorithm>
 #include <array>
