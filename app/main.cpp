@@ -66,7 +66,10 @@ int main(int argc, char** argv) {
     zentrova::PresetFileDialogs fileDialogs(qtFileDialogs);
     platform::QtMessageBoxes messageBoxes;
     platform::QtRuntime runtime;
-    platform::Services services{gdi, fileDialogs, messageBoxes, runtime};
+    // The About box's system-information program is named in the hive installed beside us.
+    platform::Registry registry(platform::MachineHivePath(platform::CurrentExecutable()));
+    platform::ProcessShell shell;
+    platform::Services services{gdi, fileDialogs, messageBoxes, runtime, registry, shell};
 
     zentrova::frmMain form(services);
     zentrova::OpenDroppedFiles(form, fileDialogs);
