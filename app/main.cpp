@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/command_line.h"
+#include "app/machine_hive.h"
 #include "app/open_from_desktop.h"
 #include "main_window/frm_main.h"
 #include "platform/qt/qt_file_dialogs.h"
@@ -67,7 +68,7 @@ int main(int argc, char** argv) {
     platform::QtMessageBoxes messageBoxes;
     platform::QtRuntime runtime;
     // The About box's system-information program is named in the hive installed beside us.
-    platform::Registry registry(platform::MachineHivePath(platform::CurrentExecutable()));
+    platform::Registry registry(zentrova::MachineHivePath(zentrova::CurrentExecutable()));
     platform::ProcessShell shell;
     platform::Services services{gdi, fileDialogs, messageBoxes, runtime, registry, shell};
 

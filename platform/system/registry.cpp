@@ -125,15 +125,4 @@ LONG Registry::RegCloseKey(HKEY key) {
     return m_open.erase(key) == 1 ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
 }
 
-fs::path MachineHivePath(const fs::path& executable) {
-    if (executable.empty()) return {};
-    return executable.parent_path().parent_path() / "share" / "zentrova" / "machine.reg";
-}
-
-fs::path CurrentExecutable() {
-    std::error_code error;
-    fs::path executable = fs::read_symlink("/proc/self/exe", error);
-    return error ? fs::path() : executable;
-}
-
 }  // namespace platform
