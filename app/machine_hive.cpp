@@ -17,4 +17,14 @@ fs::path CurrentExecutable() {
     return error ? fs::path() : executable;
 }
 
+platform::Registry LoadMachineRegistry(const fs::path& hive, std::ostream& errors) {
+    platform::Registry registry(hive);
+    std::error_code error;
+    if (!registry.LoadError().empty() && fs::exists(hive, error)) {
+        errors << "zentrova: the system information settings in " << hive.string()
+               << " could not be read: " << registry.LoadError() << '\n';
+    }
+    return registry;
+}
+
 }  // namespace zentrova

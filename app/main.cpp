@@ -68,7 +68,8 @@ int main(int argc, char** argv) {
     platform::QtMessageBoxes messageBoxes;
     platform::QtRuntime runtime;
     // The About box's system-information program is named in the hive installed beside us.
-    platform::Registry registry(zentrova::MachineHivePath(zentrova::CurrentExecutable()));
+    platform::Registry registry = zentrova::LoadMachineRegistry(
+        zentrova::MachineHivePath(zentrova::CurrentExecutable()), std::cerr);
     platform::ProcessShell shell;
     platform::Services services{gdi, fileDialogs, messageBoxes, runtime, registry, shell};
 
