@@ -25,33 +25,11 @@ constexpr const char* kDisclaimer =
 
 }  // namespace
 
-struct frmAbout::MachineServices {
-    platform::Registry registry{platform::MachineHivePath(platform::CurrentExecutable())};
-    platform::ProcessShell shell;
-};
-
 frmAbout::frmAbout(platform::Services& services, platform::Form& mainWindow,
                    const ApplicationRecord& record)
-    : Form(services, "frmAbout"),
-      m_mainWindow(mainWindow),
-      m_record(record),
-      m_machine(std::make_unique<MachineServices>()),
-      m_registry(&m_machine->registry),
-      m_shell(&m_machine->shell) {
+    : Form(services, "frmAbout"), m_mainWindow(mainWindow), m_record(record) {
     Define();
 }
-
-frmAbout::frmAbout(platform::Services& services, platform::Form& mainWindow,
-                   const ApplicationRecord& record, SystemServices system)
-    : Form(services, "frmAbout"),
-      m_mainWindow(mainWindow),
-      m_record(record),
-      m_registry(&system.registry),
-      m_shell(&system.shell) {
-    Define();
-}
-
-frmAbout::~frmAbout() = default;
 
 // The window definition: every setting the dialog has before it loads.
 void frmAbout::Define() {

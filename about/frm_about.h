@@ -1,7 +1,6 @@
 #pragma once
 
 #include <array>
-#include <memory>
 #include <string>
 
 #include "platform/forms/command_button.h"
@@ -9,31 +8,19 @@
 #include "platform/forms/label.h"
 #include "platform/forms/line_control.h"
 #include "platform/forms/picture_box.h"
-#include "platform/forms/registry.h"
-#include "platform/forms/shell.h"
+#include "platform/system/registry.h"
 #include "resources/application_record.h"
 
 namespace zentrova {
-
-// What "System Info..." needs of the system: the registry that names the tool, and program
-// start.
-struct SystemServices {
-    platform::Registry& registry;
-    platform::ShellService& shell;
-};
 
 // The About dialog: title, version, description and disclaimer, and a button that starts
 // the system-information tool named in the registry. It disables nothing itself; whoever
 // opens it disables the main window, and every way of closing it enables that window again.
 class frmAbout : public platform::Form {
   public:
-    // With the machine's own services: the hive installed beside the program, and real
-    // program start.
+    // "System Info..." reads the services' registry and starts the tool through their shell.
     frmAbout(platform::Services& services, platform::Form& mainWindow,
              const ApplicationRecord& record);
-    frmAbout(platform::Services& services, platform::Form& mainWindow,
-             const ApplicationRecord& record, SystemServices system);
-    ~frmAbout() override;
 
     // Controls, in creation order (Line1 index 1 comes before the labels, index 0 after the
     // title).
@@ -59,15 +46,10 @@ class frmAbout : public platform::Form {
                      const std::string& SubKeyRef, std::string& KeyVal);
 
   private:
-    struct MachineServices;
-
     void Define();
 
     platform::Form& m_mainWindow;
     ApplicationRecord m_record;
-    std::unique_ptr<MachineServices> m_machine;  // only when no services were handed in
-    platform::Registry* m_registry = nullptr;
-    platform::ShellService* m_shell = nullptr;
 };
 
 }  // namespace zentrova

@@ -5,9 +5,9 @@
 
 #include "about/frm_about.h"
 #include "platform/forms/continue_on_error.h"
-#include "platform/forms/dir.h"
 #include "platform/forms/message_box.h"
 #include "platform/platform_error.h"
+#include "platform/system/dir.h"
 
 namespace zentrova {
 
@@ -45,7 +45,7 @@ std::string Left(const std::string& text, long long count) {
 
 bool frmAbout::GetKeyValue(HKEY KeyRoot, const std::string& KeyName, const std::string& SubKeyRef,
                            std::string& KeyVal) {
-    platform::Registry& registry = *m_registry;
+    platform::Registry& registry = services().registry;
     HKEY hKey = 0;
     DWORD KeyValType = 0;
     std::string tmpVal(kBufferSize, '\0');
@@ -102,7 +102,7 @@ void frmAbout::StartSysInfo() {
             if (found) SysInfoPath = candidate;
         }
         if (found) {
-            m_shell->Shell(SysInfoPath, platform::vbNormalFocus);
+            services().shell.Shell(SysInfoPath, platform::vbNormalFocus);
             return;
         }
     } catch (const platform::PlatformError&) {

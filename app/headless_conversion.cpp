@@ -111,7 +111,9 @@ std::optional<std::string> RunWindow(const std::string& input, const ConvertComm
     AnsweringFileDialogs dialogs(DialogPath(input), command);
     ErrorLineMessageBoxes messageBoxes(err);
     platform::HeadlessRuntime runtime;
-    platform::Services services{gdi, dialogs, messageBoxes, runtime};
+    platform::Registry registry;  // nothing here reads the registry or starts a program
+    platform::ProcessShell shell;
+    platform::Services services{gdi, dialogs, messageBoxes, runtime, registry, shell};
 
     frmMain form(services);
     form.Show();

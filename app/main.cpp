@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/command_line.h"
+#include "app/machine_hive.h"
 #include "app/open_from_desktop.h"
 #include "main_window/frm_main.h"
 #include "platform/qt/qt_file_dialogs.h"
@@ -66,7 +67,11 @@ int main(int argc, char** argv) {
     zentrova::PresetFileDialogs fileDialogs(qtFileDialogs);
     platform::QtMessageBoxes messageBoxes;
     platform::QtRuntime runtime;
-    platform::Services services{gdi, fileDialogs, messageBoxes, runtime};
+    // The About box's system-information program is named in the hive installed beside us.
+    platform::Registry registry = zentrova::LoadMachineRegistry(
+        zentrova::MachineHivePath(zentrova::CurrentExecutable()), std::cerr);
+    platform::ProcessShell shell;
+    platform::Services services{gdi, fileDialogs, messageBoxes, runtime, registry, shell};
 
     zentrova::frmMain form(services);
     zentrova::OpenDroppedFiles(form, fileDialogs);

@@ -114,7 +114,9 @@ int main(int argc, char** argv) {
     zentrova::PresetFileDialogs fileDialogs(saveAnswer);
     platform::QtMessageBoxes messageBoxes;
     platform::QtRuntime runtime;
-    platform::Services services{gdi, fileDialogs, messageBoxes, runtime};
+    platform::Registry registry;  // nothing here reads the registry or starts a program
+    platform::ProcessShell shell;
+    platform::Services services{gdi, fileDialogs, messageBoxes, runtime, registry, shell};
     zentrova::frmMain form(services);
 
     PaintWatch watch(clock, form, road);

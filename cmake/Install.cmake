@@ -1,6 +1,6 @@
 # What `cmake --install` puts in place, and the Debian package `cpack -G DEB` makes of it.
 # The installed program finds its machine hive in <prefix>/share/zentrova beside its bin
-# folder; platform/forms/services.cmake installs it there.
+# folder; platform/system/CMakeLists.txt installs it there.
 include(GNUInstallDirs)
 
 set(ZENTROVA_APP_ID org.zentrova.Zentrova)

@@ -2,7 +2,7 @@
 
 #include "main_window/text.h"
 #include "platform/forms/continue_on_error.h"
-#include "platform/forms/dir.h"
+#include "platform/system/dir.h"
 
 namespace zentrova {
 

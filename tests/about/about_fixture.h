@@ -3,13 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <optional>
-#include <set>
 #include <string>
 #include <vector>
 
 #include "about/frm_about.h"
 #include "platform/forms/headless_runtime.h"
-#include "platform/platform_error.h"
+#include "tests/support/scripted_services.h"
 
 namespace zentrova::testing {
 
@@ -32,25 +31,6 @@ struct ScriptedMessageBoxes : platform::MessageBoxService {
         return platform::vbOK;
     }
     std::vector<Shown> shown;
-};
-
-// Program start without processes: paths in `installed` start, every other one fails as a
-// missing program does.
-struct FakeShell : platform::ShellService {
-    double Shell(const std::string& path, int windowStyle) override {
-        calls.push_back({path, windowStyle});
-        if (!installed.contains(path)) {
-            throw platform::PlatformError(platform::ErrorNumber::FileNotFound);
-        }
-        return 4242;
-    }
-    struct Call {
-        std::string path;
-        int windowStyle;
-        bool operator==(const Call&) const = default;
-    };
-    std::set<std::string> installed;
-    std::vector<Call> calls;
 };
 
 // The application record with other version numbers.
@@ -77,11 +57,11 @@ class AboutTest : public ::testing::Test {
     NoFileDialogs fileDialogs;
     ScriptedMessageBoxes messageBoxes;
     platform::HeadlessRuntime runtime;
-    platform::Services services{gdi, fileDialogs, messageBoxes, runtime};
-    platform::Form mainWindow{services, "frmMain"};
     platform::Registry registry;
-    FakeShell shell;
-    frmAbout about{services, mainWindow, kRecord, SystemServices{registry, shell}};
+    test_support::ScriptedShell shell;
+    platform::Services services{gdi, fileDialogs, messageBoxes, runtime, registry, shell};
+    platform::Form mainWindow{services, "frmMain"};
+    frmAbout about{services, mainWindow, kRecord};
 };
 
 }  // namespace zentrova::testing

@@ -19,8 +19,7 @@ namespace {
 // and File > Exit (Ctrl+X) counts the presses that reach it.
 class MainStandIn : public platform::Form {
   public:
-    MainStandIn(platform::Services& services, SystemServices system)
-        : Form(services, "frmMain"), m_system(system) {
+    explicit MainStandIn(platform::Services& services) : Form(services, "frmMain") {
         SetCaption("Zentrova");
         SetClientSize(200, 100);
         mnuFile.Add(mnuExit);
@@ -31,7 +30,7 @@ class MainStandIn : public platform::Form {
         mnuAbout.Click = [this] {
             SetEnabled(false);
             if (!about || !about->IsLoaded()) {
-                about = std::make_unique<frmAbout>(this->services(), *this, kRecord, m_system);
+                about = std::make_unique<frmAbout>(this->services(), *this, kRecord);
             }
             about->Show();
         };
@@ -43,9 +42,6 @@ class MainStandIn : public platform::Form {
     platform::MenuItem mnuAbout{"mnuAbout", "&About", "F1"};
     std::unique_ptr<frmAbout> about;
     int exitClicks = 0;
-
-  private:
-    SystemServices m_system;
 };
 
 class AboutWindowTest : public ::testing::Test {
@@ -89,10 +85,10 @@ class AboutWindowTest : public ::testing::Test {
     NoFileDialogs fileDialogs;
     ScriptedMessageBoxes messageBoxes;
     platform::QtRuntime runtime;
-    platform::Services services{gdi, fileDialogs, messageBoxes, runtime};
     platform::Registry registry;
-    FakeShell shell;
-    MainStandIn main{services, SystemServices{registry, shell}};
+    test_support::ScriptedShell shell;
+    platform::Services services{gdi, fileDialogs, messageBoxes, runtime, registry, shell};
+    MainStandIn main{services};
     platform::FormWindow* mainWindow = nullptr;
 };
 
@@ -145,7 +141,8 @@ TEST_F(AboutWindowTest, EnterOnSystemInfoPressesThatButtonAndTheDialogStays) {
     EXPECT_EQ(static_cast<QPushButton*>(sysInfo)->text(), QString("&System Info..."));
     sysInfo->setFocus();
     QTest::keyClick(sysInfo, Qt::Key_Return);
-    EXPECT_EQ(shell.calls, (std::vector<FakeShell::Call>{{"/usr/bin/sysinfo-tool", 1}}));
+    EXPECT_EQ(shell.calls,
+              (std::vector<test_support::ScriptedShell::Call>{{"/usr/bin/sysinfo-tool", 1}}));
     EXPECT_TRUE(AboutIsOpen());
     EXPECT_FALSE(mainWindow->TakesInput());
 

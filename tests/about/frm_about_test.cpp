@@ -109,8 +109,7 @@ TEST_F(AboutTest, LoadWritesTheVersionWithoutASeparatorBeforeTheRevision) {
     EXPECT_EQ(about.lblVersion.Caption(), "v1.038");
     EXPECT_TRUE(runtime.IsShown(about));
 
-    frmAbout other(services, mainWindow, RecordWithVersion(2, 10, 5),
-                   SystemServices{registry, shell});
+    frmAbout other(services, mainWindow, RecordWithVersion(2, 10, 5));
     other.Show();
     EXPECT_EQ(other.lblVersion.Caption(), "v2.105");
 }

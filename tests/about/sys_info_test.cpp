@@ -44,8 +44,8 @@ TEST_F(SysInfoTest, StartsTheProgramThatPathNames) {
     about.Show();
     about.cmdSysInfo.Click();
     about.cmdSysInfo.Click();  // each use is independent
-    EXPECT_EQ(shell.calls, (std::vector<FakeShell::Call>{{"/usr/bin/sysinfo-tool", 1},
-                                                         {"/usr/bin/sysinfo-tool", 1}}));
+    EXPECT_EQ(shell.calls, (std::vector<test_support::ScriptedShell::Call>{
+                               {"/usr/bin/sysinfo-tool", 1}, {"/usr/bin/sysinfo-tool", 1}}));
     EXPECT_TRUE(messageBoxes.shown.empty());
     EXPECT_TRUE(runtime.IsShown(about));
     EXPECT_EQ(registry.OpenKeyCount(), 0u);
@@ -58,7 +58,8 @@ TEST_F(SysInfoTest, APathThatNamesAMissingFileShowsTheMessageWithoutTryingTheFol
     UseHive(kPathKey + "\"PATH\"=" + Quoted(dir.File("missing")) + "\n" + kFolderKey +
             "\"MSINFO\"=" + Quoted(dir.Path().string()) + "\n");
     about.cmdSysInfo.Click();
-    EXPECT_EQ(shell.calls, (std::vector<FakeShell::Call>{{dir.File("missing"), 1}}));
+    EXPECT_EQ(shell.calls,
+              (std::vector<test_support::ScriptedShell::Call>{{dir.File("missing"), 1}}));
     ExpectFailureMessageOnce();
 }
 
@@ -75,7 +76,8 @@ TEST_F(SysInfoTest, AFolderWithTheProgramStartsIt) {
     shell.installed = {dir.File("MSINFO32.EXE")};
     UseHive(kFolderKey + "\"MSINFO\"=" + Quoted(dir.Path().string()) + "\n");
     about.cmdSysInfo.Click();
-    EXPECT_EQ(shell.calls, (std::vector<FakeShell::Call>{{dir.File("MSINFO32.EXE"), 1}}));
+    EXPECT_EQ(shell.calls,
+              (std::vector<test_support::ScriptedShell::Call>{{dir.File("MSINFO32.EXE"), 1}}));
     EXPECT_TRUE(messageBoxes.shown.empty());
 }
 
@@ -95,7 +97,9 @@ TEST_F(SysInfoTest, NoKeysOrAFolderTheSearchCannotTakeShowTheMessage) {
 TEST_F(SysInfoTest, RealProgramStartReportsAMissingProgram) {
     platform::ProcessShell processShell;
     UseHive(kPathKey + "\"PATH\"=" + Quoted(dir.File("hardinfo")) + "\n");
-    frmAbout real(services, mainWindow, kRecord, SystemServices{registry, processShell});
+    platform::Services withProcesses{gdi,     fileDialogs, messageBoxes,
+                                     runtime, registry,    processShell};
+    frmAbout real(withProcesses, mainWindow, kRecord);
     real.cmdSysInfo.Click();
     ExpectFailureMessageOnce();
 }

@@ -100,7 +100,9 @@ std::string SaveInWindow(const std::string& input, int sizeIndex) {
     test_support::ScriptedFileDialogs dialogs;
     test_support::RecordingMessageBoxes messageBoxes;
     platform::HeadlessRuntime runtime;
-    platform::Services services{gdi, dialogs, messageBoxes, runtime};
+    platform::Registry registry;
+    test_support::ScriptedShell shell;
+    platform::Services services{gdi, dialogs, messageBoxes, runtime, registry, shell};
     frmMain form(services);
     form.Show();
     form.mnuSize.Click(sizeIndex);

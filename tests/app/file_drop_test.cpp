@@ -58,7 +58,9 @@ class FileDrop : public ::testing::Test {
     PresetFileDialogs dialogs{realDialogs};
     test_support::RecordingMessageBoxes messageBoxes;
     platform::QtRuntime runtime;
-    platform::Services services{gdi, dialogs, messageBoxes, runtime};
+    platform::Registry registry;
+    test_support::ScriptedShell shell;
+    platform::Services services{gdi, dialogs, messageBoxes, runtime, registry, shell};
     test_support::TempDir dir;
     frmMain form{services};
     platform::FormWindow* window = nullptr;

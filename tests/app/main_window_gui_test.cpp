@@ -46,7 +46,9 @@ class MainWindowGui : public ::testing::Test {
     test_support::ScriptedFileDialogs dialogs;
     test_support::RecordingMessageBoxes messageBoxes;
     platform::QtRuntime runtime;
-    platform::Services services{gdi, dialogs, messageBoxes, runtime};
+    platform::Registry registry;
+    test_support::ScriptedShell shell;
+    platform::Services services{gdi, dialogs, messageBoxes, runtime, registry, shell};
     test_support::TempDir dir;
     frmMain form{services};
     platform::FormWindow* window = nullptr;
@@ -129,7 +131,9 @@ class MainWindowWithRealDialogs : public ::testing::Test {
     platform::QtFileDialogs dialogs;
     platform::QtMessageBoxes messageBoxes;
     platform::QtRuntime runtime;
-    platform::Services services{gdi, dialogs, messageBoxes, runtime};
+    platform::Registry registry;
+    test_support::ScriptedShell shell;
+    platform::Services services{gdi, dialogs, messageBoxes, runtime, registry, shell};
     test_support::TempDir dir;
     frmMain form{services};
 };

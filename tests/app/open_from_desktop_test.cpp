@@ -33,7 +33,9 @@ class OpenFromDesktop : public ::testing::Test {
     PresetFileDialogs dialogs{realDialogs};
     test_support::RecordingMessageBoxes messageBoxes;
     platform::HeadlessRuntime runtime;
-    platform::Services services{gdi, dialogs, messageBoxes, runtime};
+    platform::Registry registry;
+    test_support::ScriptedShell shell;
+    platform::Services services{gdi, dialogs, messageBoxes, runtime, registry, shell};
     test_support::TempDir dir;
     frmMain form{services};
 };

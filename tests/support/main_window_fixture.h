@@ -23,7 +23,9 @@ class MainWindowTest : public ::testing::Test {
     ScriptedFileDialogs dialogs;
     RecordingMessageBoxes messageBoxes;
     platform::HeadlessRuntime runtime;
-    platform::Services services{gdi, dialogs, messageBoxes, runtime};
+    platform::Registry registry;
+    test_support::ScriptedShell shell;
+    platform::Services services{gdi, dialogs, messageBoxes, runtime, registry, shell};
     TempDir dir;
     std::unique_ptr<zentrova::frmMain> form;
 };

@@ -2,11 +2,14 @@
 
 #include <deque>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "platform/forms/common_dialog.h"
 #include "platform/forms/message_box.h"
+#include "platform/platform_error.h"
+#include "platform/system/shell.h"
 
 namespace test_support {
 
@@ -45,6 +48,25 @@ class RecordingMessageBoxes : public platform::MessageBoxService {
         return platform::vbOK;
     }
     std::vector<ShownMessage> shown;
+};
+
+// Program start without processes: paths in `installed` start, every other one fails as a
+// missing program does.
+struct ScriptedShell : platform::ShellService {
+    double Shell(const std::string& path, int windowStyle) override {
+        calls.push_back({path, windowStyle});
+        if (!installed.contains(path)) {
+            throw platform::PlatformError(platform::ErrorNumber::FileNotFound);
+        }
+        return 4242;
+    }
+    struct Call {
+        std::string path;
+        int windowStyle;
+        bool operator==(const Call&) const = default;
+    };
+    std::set<std::string> installed;
+    std::vector<Call> calls;
 };
 
 }  // namespace test_support

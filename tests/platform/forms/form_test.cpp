@@ -7,6 +7,7 @@
 
 #include "platform/forms/headless_runtime.h"
 #include "platform/forms/picture_box.h"
+#include "tests/support/scripted_services.h"
 
 namespace platform {
 namespace {
@@ -48,7 +49,9 @@ class FormTest : public ::testing::Test {
     NoDialogs dialogs;
     NoBoxes boxes;
     HeadlessRuntime runtime;
-    Services services{gdi, dialogs, boxes, runtime};
+    platform::Registry registry;
+    test_support::ScriptedShell shell;
+    Services services{gdi, dialogs, boxes, runtime, registry, shell};
     std::vector<std::string> log;
 };
 

@@ -12,6 +12,7 @@
 
 #include "platform/qt/qt_runtime.h"
 #include "tests/platform/qt/test_forms.h"
+#include "tests/support/scripted_services.h"
 
 namespace platform::test {
 namespace {
@@ -33,7 +34,9 @@ class FormWindowTest : public ::testing::Test {
     NoDialogs dialogs;
     NoBoxes boxes;
     QtRuntime runtime;
-    Services services{gdi, dialogs, boxes, runtime};
+    platform::Registry registry;
+    test_support::ScriptedShell shell;
+    Services services{gdi, dialogs, boxes, runtime, registry, shell};
 };
 
 TEST_F(FormWindowTest, MainWindowHasAFixedClientAreaOf132By90UnderItsMenuBar) {

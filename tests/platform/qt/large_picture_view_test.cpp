@@ -13,6 +13,7 @@
 #include "platform/qt/overview_worker.h"
 #include "platform/qt/qt_runtime.h"
 #include "tests/platform/qt/test_forms.h"
+#include "tests/support/scripted_services.h"
 
 namespace platform::test {
 namespace {
@@ -61,7 +62,9 @@ class OverviewTest : public ::testing::Test {
     NoDialogs dialogs;
     NoBoxes boxes;
     QtRuntime runtime;
-    Services services{gdi, dialogs, boxes, runtime};
+    platform::Registry registry;
+    test_support::ScriptedShell shell;
+    Services services{gdi, dialogs, boxes, runtime, registry, shell};
 };
 
 TEST_F(OverviewTest, TheWindowPaintsWithoutWaitingAndShowsTheOverviewWhenItIsMade) {

@@ -1,4 +1,4 @@
-#include "platform/forms/shell.h"
+#include "platform/system/shell.h"
 
 #include <fcntl.h>
 #include <signal.h>

@@ -1,4 +1,4 @@
-#include "platform/forms/shell.h"
+#include "platform/system/shell.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>

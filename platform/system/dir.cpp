@@ -1,4 +1,4 @@
-#include "platform/forms/dir.h"
+#include "platform/system/dir.h"
 
 #include <dirent.h>
 #include <sys/stat.h>

@@ -1,4 +1,4 @@
-#include "platform/forms/dir.h"
+#include "platform/system/dir.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
