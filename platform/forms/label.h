@@ -43,7 +43,7 @@ class Label : public Control {
   private:
     std::string m_caption;
     platform::Font m_font;
-    OLE_COLOR m_foreColor = SystemColour(18);  // button text
+    OLE_COLOR m_foreColor = SystemColour(COLOR_BTNTEXT);
     OLE_COLOR m_backColor = SystemColour(COLOR_BTNFACE);
 };
 

@@ -7,33 +7,35 @@ namespace platform {
 namespace {
 
 // The standard colour scheme, indexed by COLOR_* number.
-constexpr std::array<COLORREF, 25> kStandardScheme = {
-    RGB(200, 200, 200),  // 0 scroll bar
-    RGB(0, 0, 0),        // 1 desktop
-    RGB(153, 180, 209),  // 2 active caption
-    RGB(191, 205, 219),  // 3 inactive caption
-    RGB(240, 240, 240),  // 4 menu
-    RGB(255, 255, 255),  // 5 window
-    RGB(100, 100, 100),  // 6 window frame
-    RGB(0, 0, 0),        // 7 menu text
-    RGB(0, 0, 0),        // 8 window text
-    RGB(0, 0, 0),        // 9 caption text
-    RGB(180, 180, 180),  // 10 active border
-    RGB(244, 247, 252),  // 11 inactive border
-    RGB(171, 171, 171),  // 12 application workspace
-    RGB(51, 153, 255),   // 13 highlight
-    RGB(255, 255, 255),  // 14 highlight text
-    RGB(240, 240, 240),  // 15 button face
-    RGB(160, 160, 160),  // 16 button shadow
-    RGB(109, 109, 109),  // 17 grey text
-    RGB(0, 0, 0),        // 18 button text
-    RGB(0, 0, 0),        // 19 inactive caption text
-    RGB(255, 255, 255),  // 20 button highlight
-    RGB(105, 105, 105),  // 21 3-D dark shadow
-    RGB(227, 227, 227),  // 22 3-D light
-    RGB(0, 0, 0),        // 23 tooltip text
-    RGB(255, 255, 225),  // 24 tooltip background
-};
+constexpr std::array<COLORREF, kSystemColourCount> kStandardScheme = [] {
+    std::array<COLORREF, kSystemColourCount> scheme{};
+    scheme[COLOR_SCROLLBAR] = RGB(200, 200, 200);
+    scheme[COLOR_BACKGROUND] = RGB(0, 0, 0);
+    scheme[COLOR_ACTIVECAPTION] = RGB(153, 180, 209);
+    scheme[COLOR_INACTIVECAPTION] = RGB(191, 205, 219);
+    scheme[COLOR_MENU] = RGB(240, 240, 240);
+    scheme[COLOR_WINDOW] = RGB(255, 255, 255);
+    scheme[COLOR_WINDOWFRAME] = RGB(100, 100, 100);
+    scheme[COLOR_MENUTEXT] = RGB(0, 0, 0);
+    scheme[COLOR_WINDOWTEXT] = RGB(0, 0, 0);
+    scheme[COLOR_CAPTIONTEXT] = RGB(0, 0, 0);
+    scheme[COLOR_ACTIVEBORDER] = RGB(180, 180, 180);
+    scheme[COLOR_INACTIVEBORDER] = RGB(244, 247, 252);
+    scheme[COLOR_APPWORKSPACE] = RGB(171, 171, 171);
+    scheme[COLOR_HIGHLIGHT] = RGB(51, 153, 255);
+    scheme[COLOR_HIGHLIGHTTEXT] = RGB(255, 255, 255);
+    scheme[COLOR_BTNFACE] = RGB(240, 240, 240);
+    scheme[COLOR_BTNSHADOW] = RGB(160, 160, 160);
+    scheme[COLOR_GRAYTEXT] = RGB(109, 109, 109);
+    scheme[COLOR_BTNTEXT] = RGB(0, 0, 0);
+    scheme[COLOR_INACTIVECAPTIONTEXT] = RGB(0, 0, 0);
+    scheme[COLOR_BTNHIGHLIGHT] = RGB(255, 255, 255);
+    scheme[COLOR_3DDKSHADOW] = RGB(105, 105, 105);
+    scheme[COLOR_3DLIGHT] = RGB(227, 227, 227);
+    scheme[COLOR_INFOTEXT] = RGB(0, 0, 0);
+    scheme[COLOR_INFOBK] = RGB(255, 255, 225);
+    return scheme;
+}();
 
 }  // namespace
 

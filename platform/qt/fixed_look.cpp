@@ -17,25 +17,26 @@ void ApplyFixedLook(QApplication& application) {
         palette.setColor(QPalette::All, role, ToQColor(SystemColour(systemIndex)));
     };
     set(QPalette::Window, COLOR_BTNFACE);
-    set(QPalette::WindowText, 18);  // button text
+    set(QPalette::WindowText, COLOR_BTNTEXT);
     set(QPalette::Base, COLOR_WINDOW);
     set(QPalette::AlternateBase, COLOR_BTNFACE);
     set(QPalette::Text, COLOR_WINDOWTEXT);
     set(QPalette::Button, COLOR_BTNFACE);
-    set(QPalette::ButtonText, 18);
-    set(QPalette::Light, 20);     // button highlight
-    set(QPalette::Midlight, 22);  // 3-D light
-    set(QPalette::Mid, 16);       // button shadow
-    set(QPalette::Dark, 16);
-    set(QPalette::Shadow, 21);  // 3-D dark shadow
-    set(QPalette::Highlight, 13);
-    set(QPalette::HighlightedText, 14);
-    set(QPalette::ToolTipBase, 24);
-    set(QPalette::ToolTipText, 23);
-    set(QPalette::BrightText, 14);
-    palette.setColor(QPalette::Disabled, QPalette::WindowText, ToQColor(SystemColour(17)));
-    palette.setColor(QPalette::Disabled, QPalette::Text, ToQColor(SystemColour(17)));
-    palette.setColor(QPalette::Disabled, QPalette::ButtonText, ToQColor(SystemColour(17)));
+    set(QPalette::ButtonText, COLOR_BTNTEXT);
+    set(QPalette::Light, COLOR_BTNHIGHLIGHT);
+    set(QPalette::Midlight, COLOR_3DLIGHT);
+    set(QPalette::Mid, COLOR_BTNSHADOW);
+    set(QPalette::Dark, COLOR_BTNSHADOW);
+    set(QPalette::Shadow, COLOR_3DDKSHADOW);
+    set(QPalette::Highlight, COLOR_HIGHLIGHT);
+    set(QPalette::HighlightedText, COLOR_HIGHLIGHTTEXT);
+    set(QPalette::ToolTipBase, COLOR_INFOBK);
+    set(QPalette::ToolTipText, COLOR_INFOTEXT);
+    set(QPalette::BrightText, COLOR_HIGHLIGHTTEXT);
+    const QColor greyText = ToQColor(SystemColour(COLOR_GRAYTEXT));
+    palette.setColor(QPalette::Disabled, QPalette::WindowText, greyText);
+    palette.setColor(QPalette::Disabled, QPalette::Text, greyText);
+    palette.setColor(QPalette::Disabled, QPalette::ButtonText, greyText);
     application.setPalette(palette);
 }
 

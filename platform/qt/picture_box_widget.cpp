@@ -51,8 +51,8 @@ void PictureBoxWidget::paintEvent(QPaintEvent* event) {
         painter.fillRect(inset, h - 1 - inset, w - 2 * inset, 1, ToQColor(bottomRight));
         painter.fillRect(w - 1 - inset, inset, 1, h - 2 * inset, ToQColor(bottomRight));
     };
-    edge(0, SystemColour(16), SystemColour(20));  // button shadow, button highlight
-    edge(1, SystemColour(21), SystemColour(22));  // 3-D dark shadow, 3-D light
+    edge(0, SystemColour(COLOR_BTNSHADOW), SystemColour(COLOR_BTNHIGHLIGHT));
+    edge(1, SystemColour(COLOR_3DDKSHADOW), SystemColour(COLOR_3DLIGHT));
     // Only the part being painted: a pane grown to a huge picture shows little of it.
     const QRect inner(PictureBox::kBorder, PictureBox::kBorder, m_model->InnerWidth(),
                       m_model->InnerHeight());
