@@ -84,9 +84,14 @@ class AnsweringFileDialogs : public platform::FileDialogService {
 // A message box is a line on standard error; the prompt names the file.
 class ErrorLineMessageBoxes : public platform::MessageBoxService {
   public:
-    explicit ErrorLineMessageBoxes(std::ostream& err) : m_err(err) {}
+    ErrorLineMessageBoxes(std::ostream& err, platform::FormRuntime& runtime)
+        : m_err(err), m_runtime(runtime) {}
     int Show(const std::string& prompt, int /*style*/, const std::string& /*title*/) override {
-        m_err << kProgram << prompt << std::endl;
+        // The window's message, then why, where the error that led to it says.
+        m_err << kProgram << prompt;
+        const std::string detail = m_runtime.TakeErrorDetail();
+        if (!detail.empty()) m_err << " (" << detail << ")";
+        m_err << std::endl;
         ++m_shown;
         return platform::vbOK;
     }
@@ -94,6 +99,7 @@ class ErrorLineMessageBoxes : public platform::MessageBoxService {
 
   private:
     std::ostream& m_err;
+    platform::FormRuntime& m_runtime;
     int m_shown = 0;
 };
 
@@ -109,8 +115,8 @@ std::optional<std::string> RunWindow(const std::string& input, const ConvertComm
                                      std::ostream& err) {
     platform::Gdi gdi;
     AnsweringFileDialogs dialogs(DialogPath(input), command);
-    ErrorLineMessageBoxes messageBoxes(err);
     platform::HeadlessRuntime runtime;
+    ErrorLineMessageBoxes messageBoxes(err, runtime);
     platform::Registry registry;  // nothing here reads the registry or starts a program
     platform::ProcessShell shell;
     platform::Services services{gdi, dialogs, messageBoxes, runtime, registry, shell};

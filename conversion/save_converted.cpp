@@ -11,7 +11,8 @@ void frmMain::SaveConverted(const platform::Picture& picture, std::string_view e
     if (SavePath.empty() || !EndsWithNoCase(SavePath, extension)) return;
     try {
         platform::SavePicture(picture, SavePath);
-    } catch (const platform::PlatformError&) {
+    } catch (const platform::PlatformError& error) {
+        services().runtime.NoteError(error);
         MsgBox(services().messageBoxes, "File " + SavePath + " could not be written!",
                platform::vbCritical, "Error");
     }

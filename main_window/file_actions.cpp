@@ -30,7 +30,8 @@ void frmMain::mnuOpen_Click() {
     platform::Picture loaded;
     try {
         loaded = platform::LoadPicture(fileName);
-    } catch (const PlatformError&) {
+    } catch (const PlatformError& error) {
+        services().runtime.NoteError(error);
         MsgBox(services().messageBoxes, "File " + fileName + " is not a valid picture!",
                platform::vbCritical, "Error");
         return;

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <stdexcept>
+#include <string>
+#include <utility>
 
 namespace platform {
 
@@ -45,11 +47,17 @@ class PlatformError : public std::runtime_error {
   public:
     explicit PlatformError(ErrorNumber number)
         : std::runtime_error(ErrorText(number)), m_number(number) {}
+    // With the specific reason below the number, such as what a decoder found wrong: the
+    // window shows only the runtime's message, a caller without one can say why.
+    PlatformError(ErrorNumber number, std::string detail)
+        : std::runtime_error(ErrorText(number)), m_number(number), m_detail(std::move(detail)) {}
 
     ErrorNumber Number() const { return m_number; }
+    const std::string& Detail() const { return m_detail; }
 
   private:
     ErrorNumber m_number;
+    std::string m_detail;
 };
 
 }  // namespace platform

@@ -1,5 +1,10 @@
 #pragma once
 
+#include <string>
+#include <utility>
+
+#include "platform/platform_error.h"
+
 namespace platform {
 
 class Form;
@@ -17,6 +22,14 @@ class FormRuntime {
     // Ends the program at once: windows go without any further form event.
     virtual void End() = 0;
     virtual bool Ended() const { return false; }
+
+    // The runtime's error object: the reason of the last error a handler caught and reported,
+    // kept for a caller without a window, who prints it after the handler's message.
+    void NoteError(const PlatformError& error) { m_errorDetail = error.Detail(); }
+    std::string TakeErrorDetail() { return std::exchange(m_errorDetail, {}); }
+
+  private:
+    std::string m_errorDetail;
 };
 
 }  // namespace platform

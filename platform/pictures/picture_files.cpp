@@ -6,7 +6,10 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <memory>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/pictures/atomic_file.h"
@@ -24,32 +27,39 @@ namespace platform {
 
 namespace {
 
-[[noreturn]] void Raise(ErrorNumber number) {
-    throw PlatformError(number);
+[[noreturn]] void Raise(ErrorNumber number, std::string detail) {
+    throw PlatformError(number, std::move(detail));
 }
+
+[[noreturn]] void RaiseErrno(ErrorNumber number) {
+    Raise(number, std::strerror(errno));
+}
+
+const char* const kNotAFile = "not a regular file";
+const char* const kTooLarge = "picture limit exceeded: the file is larger than 1 GiB";
 
 // Opens the file for reading without taking its bytes: decoders read what they need.
 codecs::FileInput OpenFile(const std::string& path) {
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0) {
-        if (errno == ENOENT || errno == ENOTDIR) Raise(ErrorNumber::FileNotFound);
-        Raise(ErrorNumber::PathFileAccessError);
+        if (errno == ENOENT || errno == ENOTDIR) RaiseErrno(ErrorNumber::FileNotFound);
+        RaiseErrno(ErrorNumber::PathFileAccessError);
     }
-    if (!S_ISREG(info.st_mode)) Raise(ErrorNumber::PathFileAccessError);
+    if (!S_ISREG(info.st_mode)) Raise(ErrorNumber::PathFileAccessError, kNotAFile);
     if (static_cast<std::uint64_t>(info.st_size) > codecs::kMaxFileBytes) {
-        Raise(ErrorNumber::InvalidPicture);
+        Raise(ErrorNumber::InvalidPicture, kTooLarge);
     }
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) Raise(ErrorNumber::PathFileAccessError);
+    if (fd < 0) RaiseErrno(ErrorNumber::PathFileAccessError);
     struct stat opened {};
     // The file opened is the one whose size counts, should the name have moved meanwhile.
     if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode)) {
         ::close(fd);
-        Raise(ErrorNumber::PathFileAccessError);
+        Raise(ErrorNumber::PathFileAccessError, kNotAFile);
     }
     if (static_cast<std::uint64_t>(opened.st_size) > codecs::kMaxFileBytes) {
         ::close(fd);
-        Raise(ErrorNumber::InvalidPicture);
+        Raise(ErrorNumber::InvalidPicture, kTooLarge);
     }
     return codecs::FileInput::FromDescriptor(fd, static_cast<std::uint64_t>(opened.st_size));
 }
@@ -65,7 +75,7 @@ bool StartsWith(std::span<const std::uint8_t> bytes, std::initializer_list<std::
 
 template <typename T>
 T Decoded(codecs::Result<T> result) {
-    if (!result) Raise(ErrorNumber::InvalidPicture);
+    if (!result) Raise(ErrorNumber::InvalidPicture, codecs::Describe(result.Failure()));
     return std::move(result).Value();
 }
 
@@ -90,26 +100,27 @@ Picture LoadPicture(const std::string& path) {
     if (StartsWith(signature, {0, 0, 1, 0}) || StartsWith(signature, {0, 0, 2, 0})) {
         return Decoded(OpenIcoPicture(file));
     }
-    Raise(ErrorNumber::InvalidPicture);
+    Raise(ErrorNumber::InvalidPicture,
+          "bad signature: not a JPEG, GIF, BMP, PNG, icon or cursor file");
 }
 
 void SavePicture(const Picture& picture, const std::string& path) {
-    if (picture.IsEmpty()) Raise(ErrorNumber::InvalidPropertyValue);
+    if (picture.IsEmpty()) Raise(ErrorNumber::InvalidPropertyValue, "no picture to save");
     const IconImage* icon = picture.Icon();
     if (picture.Type() == PictureType::Icon && !icon) {
         // Its icon was destroyed, or it is too large an icon to have planes to write.
-        Raise(ErrorNumber::InvalidPicture);
+        Raise(ErrorNumber::InvalidPicture, "no icon image to write");
     }
     auto encoded = icon ? codecs::EncodeIco(*icon) : codecs::EncodeBmp24(picture.Pixels());
     // A picture that cannot be encoded writes nothing at all, never an empty file.
-    if (!encoded) Raise(ErrorNumber::InvalidPicture);
+    if (!encoded) Raise(ErrorNumber::InvalidPicture, codecs::Describe(encoded.Failure()));
     const std::vector<std::uint8_t>& bytes = encoded.Value();
-    if (path.empty()) Raise(ErrorNumber::PathNotFound);
+    if (path.empty()) Raise(ErrorNumber::PathNotFound, "no file name");
     if (const std::error_code error = WriteFileAtomically(path, bytes)) {
         if (error == std::errc::no_such_file_or_directory || error == std::errc::not_a_directory) {
-            Raise(ErrorNumber::PathNotFound);
+            Raise(ErrorNumber::PathNotFound, error.message());
         }
-        Raise(ErrorNumber::PathFileAccessError);
+        Raise(ErrorNumber::PathFileAccessError, error.message());
     }
 }
 

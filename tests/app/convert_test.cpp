@@ -248,14 +248,20 @@ TEST_F(Converter, GoesOnPastAMissingInputAndNamesIt) {
               "zentrova-convert: File " + dir.File("missing.jpg") + " does not exist!\n");
 }
 
-TEST_F(Converter, RefusesAFileThatIsNotAPicture) {
+TEST_F(Converter, RefusesAFileThatIsNotAPictureAndSaysWhy) {
     std::ofstream(dir.Path() / "notes.jpg") << "not a picture at all\n";
-    const Result result = Run({"notes.jpg"});
+    std::ofstream(dir.Path() / "short.bmp") << std::string("BM\0\0", 4);
+    const Result result = Run({"notes.jpg", "short.bmp"});
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.out, "");
-    EXPECT_EQ(result.err,
-              "zentrova-convert: File " + dir.File("notes.jpg") + " is not a valid picture!\n");
+    EXPECT_EQ(result.err, "zentrova-convert: File " + dir.File("notes.jpg") +
+                              " is not a valid picture! (bad signature: not a JPEG, GIF, BMP, "
+                              "PNG, icon or cursor file)\n"
+                              "zentrova-convert: File " +
+                              dir.File("short.bmp") +
+                              " is not a valid picture! (truncated: file header cut short)\n");
     EXPECT_FALSE(fs::exists(dir.Path() / "notes.jpg.ICO"));
+    EXPECT_FALSE(fs::exists(dir.Path() / "short.bmp.ICO"));
 }
 
 TEST_F(Converter, ReportsAFolderItCannotWriteIn) {
@@ -265,7 +271,7 @@ TEST_F(Converter, ReportsAFolderItCannotWriteIn) {
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.out, "");
     EXPECT_EQ(result.err, "zentrova-convert: File " + dir.File("plain/sub/photo.bmp.ICO") +
-                              " could not be written!\n");
+                              " could not be written! (Not a directory)\n");
 }
 
 TEST_F(Converter, RefusesAFileTheUserMayNotWriteAndLeavesIt) {
@@ -280,8 +286,8 @@ TEST_F(Converter, RefusesAFileTheUserMayNotWriteAndLeavesIt) {
                      {"/usr/bin/setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups"});
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.out, "");
-    EXPECT_EQ(result.err,
-              "zentrova-convert: File " + dir.File("photo.bmp.ICO") + " could not be written!\n");
+    EXPECT_EQ(result.err, "zentrova-convert: File " + dir.File("photo.bmp.ICO") +
+                              " could not be written! (Permission denied)\n");
     EXPECT_EQ(ReadBytes(dir.File("photo.bmp.ICO")), old);
 }
 

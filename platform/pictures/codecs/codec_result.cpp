@@ -26,4 +26,10 @@ std::string_view Describe(CodecError error) {
     return "unknown error";
 }
 
+std::string Describe(const CodecFailure& failure) {
+    std::string text(Describe(failure.error));
+    if (!failure.detail.empty()) text += ": " + failure.detail;
+    return text;
+}
+
 }  // namespace platform::codecs

@@ -26,6 +26,9 @@ struct CodecFailure {
     std::string detail;
 };
 
+// The error's text, then the detail where there is one: "truncated: file header cut short".
+std::string Describe(const CodecFailure& failure);
+
 inline CodecFailure Fail(CodecError error, std::string detail = {}) {
     return CodecFailure{error, std::move(detail)};
 }
