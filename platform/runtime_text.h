@@ -3,10 +3,21 @@
 #include <string>
 #include <string_view>
 
-namespace zentrova {
+// The form runtime's string functions. characters:: counts UTF-8 characters, for text such
+// as file names.
+namespace platform {
 
-// Strings are UTF-8; the window's rules count characters, not bytes, and compare only
-// with ASCII extensions, so upper case is needed for ASCII letters alone.
+// Upper case for the ASCII letters alone: every other byte stays as it is, so UTF-8 stays
+// valid and no locale decides the result.
+inline std::string AsciiUpperCase(std::string_view text) {
+    std::string upper(text);
+    for (char& c : upper) {
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    }
+    return upper;
+}
+
+namespace characters {
 
 namespace detail {
 
@@ -33,12 +44,9 @@ inline std::string_view Right(std::string_view text, std::size_t count) {
     return text.substr(start);
 }
 
+// Only ASCII letters: the comparisons made with it are against ASCII extensions.
 inline std::string UCase(std::string_view text) {
-    std::string upper(text);
-    for (char& c : upper) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    }
-    return upper;
+    return AsciiUpperCase(text);
 }
 
 inline bool EndsWithNoCase(std::string_view text, std::string_view suffix) {
@@ -46,4 +54,6 @@ inline bool EndsWithNoCase(std::string_view text, std::string_view suffix) {
            UCase(text.substr(text.size() - suffix.size())) == UCase(suffix);
 }
 
-}  // namespace zentrova
+}  // namespace characters
+
+}  // namespace platform
