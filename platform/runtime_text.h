@@ -3,8 +3,11 @@
 #include <string>
 #include <string_view>
 
-// The form runtime's string functions. characters:: counts UTF-8 characters, for text such
-// as file names.
+#include "platform/platform_error.h"
+
+// The form runtime's string functions, in two kinds that count differently: characters::
+// counts UTF-8 characters, for text such as file names; bytes:: counts bytes, for data such
+// as the registry's, which need not be text at all.
 namespace platform {
 
 // Upper case for the ASCII letters alone: every other byte stays as it is, so UTF-8 stays
@@ -55,5 +58,23 @@ inline bool EndsWithNoCase(std::string_view text, std::string_view suffix) {
 }
 
 }  // namespace characters
+
+namespace bytes {
+
+// The byte code at a 1-based position; an error before the first byte or past the last, as
+// the runtime's Asc(Mid(...)) gives.
+inline int CodeAt(std::string_view data, long long position) {
+    if (position < 1 || position > static_cast<long long>(data.size()))
+        throw PlatformError(ErrorNumber::InvalidProcedureCall);
+    return static_cast<unsigned char>(data[static_cast<std::size_t>(position - 1)]);
+}
+
+// The first count bytes, or all of them if there are fewer; an error for a negative count.
+inline std::string Left(std::string_view data, long long count) {
+    if (count < 0) throw PlatformError(ErrorNumber::InvalidProcedureCall);
+    return std::string(data.substr(0, static_cast<std::size_t>(count)));
+}
+
+}  // namespace bytes
 
 }  // namespace platform
