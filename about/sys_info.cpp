@@ -7,6 +7,7 @@
 #include "platform/forms/continue_on_error.h"
 #include "platform/forms/message_box.h"
 #include "platform/platform_error.h"
+#include "platform/runtime_text.h"
 #include "platform/system/dir.h"
 
 namespace zentrova {
@@ -15,6 +16,9 @@ namespace {
 
 using platform::DWORD;
 using platform::HKEY;
+// Registry data is bytes: the cut and the test below count bytes, not characters.
+using platform::bytes::CodeAt;
+using platform::bytes::Left;
 
 // Where the registry names the tool: its full path, or failing that its folder.
 const std::string kSysInfoKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
@@ -26,20 +30,6 @@ const std::string kSysInfoFile = "MSINFO32.EXE";
 // The access mask the dialog asks for: everything but delete and the write-owner rights.
 constexpr platform::REGSAM kKeyAccess = 0x0002003F;
 constexpr DWORD kBufferSize = 1024;
-
-// The character code at a 1-based position; an error before the first character or past
-// the last, as the runtime's Asc(Mid(...)) gives.
-int CodeAt(const std::string& text, long long position) {
-    if (position < 1 || position > static_cast<long long>(text.size()))
-        throw platform::PlatformError(platform::ErrorNumber::InvalidProcedureCall);
-    return static_cast<unsigned char>(text[static_cast<std::size_t>(position - 1)]);
-}
-
-// The first count characters; an error for a negative count.
-std::string Left(const std::string& text, long long count) {
-    if (count < 0) throw platform::PlatformError(platform::ErrorNumber::InvalidProcedureCall);
-    return text.substr(0, static_cast<std::size_t>(count));
-}
 
 }  // namespace
 

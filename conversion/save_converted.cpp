@@ -1,10 +1,12 @@
 #include "main_window/frm_main.h"
-#include "main_window/text.h"
 #include "platform/forms/message_box.h"
 #include "platform/pictures/picture_files.h"
 #include "platform/platform_error.h"
+#include "platform/runtime_text.h"
 
 namespace zentrova {
+
+using platform::characters::EndsWithNoCase;
 
 void frmMain::SaveConverted(const platform::Picture& picture, std::string_view extension) {
     // A path settled for the other kind of file is not ours to replace.

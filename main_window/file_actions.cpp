@@ -1,14 +1,17 @@
 // File > Open and File > Convert.
 #include "main_window/frm_main.h"
 #include "main_window/path_functions.h"
-#include "main_window/text.h"
 #include "platform/forms/continue_on_error.h"
 #include "platform/forms/message_box.h"
 #include "platform/pictures/picture_files.h"
+#include "platform/runtime_text.h"
 
 namespace zentrova {
 
 using platform::PlatformError;
+using platform::characters::Len;
+using platform::characters::Right;
+using platform::characters::UCase;
 
 void frmMain::mnuOpen_Click() {
     BrowseDialog.Filter =

@@ -1,10 +1,12 @@
 #include "main_window/path_functions.h"
 
-#include "main_window/text.h"
 #include "platform/forms/continue_on_error.h"
+#include "platform/runtime_text.h"
 #include "platform/system/dir.h"
 
 namespace zentrova {
+
+using platform::characters::Right;
 
 bool FileExists(const std::string& sSource) {
     bool found = false;

@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "platform/runtime_text.h"
+
 namespace platform::hive {
 
 namespace {
@@ -24,12 +26,9 @@ constexpr std::array<RootKey, 5> kRootKeys = {{
 
 }  // namespace
 
+// Upper case, as the root keys' names are written.
 std::string Fold(std::string_view text) {
-    std::string folded(text);
-    for (char& c : folded) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    }
-    return folded;
+    return AsciiUpperCase(text);
 }
 
 std::optional<HKEY> RootHandleOf(std::string_view foldedName) {

@@ -5,7 +5,6 @@
 
 #include <filesystem>
 
-#include "main_window/text.h"
 #include "tests/support/test_files.h"
 
 namespace zentrova {
@@ -70,16 +69,6 @@ TEST(FileExists, TreatsOnlyStarAndQuestionMarkAsWildcards) {
     EXPECT_FALSE(FileExists(dir.File("a1.jpg")));
     WriteBytes(dir.File("a1.jpg"), {1});
     EXPECT_FALSE(FileExists(dir.File("a[2].jpg"))) << "brackets are no character class";
-}
-
-TEST(Text, CountsAndCutsCharactersNotBytes) {
-    EXPECT_EQ(Len("é.x"), 3u);
-    EXPECT_EQ(Right("photo.jpeg", 4), "jpeg");
-    EXPECT_EQ(Right("aé", 1), "é");
-    EXPECT_EQ(Right("ab", 4), "ab");
-    EXPECT_EQ(UCase("a.Ico"), "A.ICO");
-    EXPECT_TRUE(EndsWithNoCase("/tmp/x.ico", ".ICO"));
-    EXPECT_FALSE(EndsWithNoCase("ico", ".ICO"));
 }
 
 }  // namespace
