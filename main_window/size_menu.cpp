@@ -23,7 +23,7 @@ void frmMain::mnuSize_Click(int Index) {
         mnuSize[item].SetChecked(false);
     }
     mnuSize[Index].SetChecked(true);
-    IconSize = kSizeMenuSides[Index];
+    IconSize = kSizeMenuSides[static_cast<std::size_t>(Index)];
     ShowPreviewIn(Picture1);
     ShowPreviewIn(Picture3);
 }

@@ -54,12 +54,13 @@ platform::IconImage ApplicationIcon() {
     icon.colour = Bitmap(32, 32, PixelFormat::Colour);
     icon.mask = Bitmap(32, 32, PixelFormat::Monochrome);
     for (int y = 0; y < 32; ++y) {
+        const std::string_view row = kPixels[static_cast<std::size_t>(y)];
         for (int x = 0; x < 32; ++x) {
-            const int index = PaletteIndex(kPixels[y][x]);
+            const int index = PaletteIndex(row[static_cast<std::size_t>(x)]);
             if (index < 0) {
                 icon.mask.Set(x, y, 1);
             } else {
-                icon.colour.Set(x, y, kVgaPalette[index]);
+                icon.colour.Set(x, y, kVgaPalette[static_cast<std::size_t>(index)]);
             }
         }
     }

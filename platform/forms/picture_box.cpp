@@ -141,8 +141,13 @@ void PictureBox::SetForeColor(OLE_COLOR colour) {
     m_gdi.SetTextColor(m_hdc, colour);
 }
 
+bool PictureBox::InsideInnerArea(float x, float y) const {
+    return x >= 0 && y >= 0 && x < static_cast<float>(InnerWidth()) &&
+           y < static_cast<float>(InnerHeight());
+}
+
 std::int32_t PictureBox::Point(float x, float y) {
-    if (!(x >= 0 && y >= 0 && x < InnerWidth() && y < InnerHeight())) return -1;
+    if (!InsideInnerArea(x, y)) return -1;
     const Bitmap& surface = Surface();
     const int px = ToPixel(x, 0, surface.Width() - 1);
     const int py = ToPixel(y, 0, surface.Height() - 1);
@@ -155,7 +160,7 @@ void PictureBox::PSet(float x, float y) {
 
 void PictureBox::PSet(float x, float y, OLE_COLOR colour) {
     const COLORREF resolved = DrawingColour(colour);
-    if (!(x >= 0 && y >= 0 && x < InnerWidth() && y < InnerHeight())) return;
+    if (!InsideInnerArea(x, y)) return;
     Bitmap& surface = Surface();
     surface.Set(ToPixel(x, 0, surface.Width() - 1), ToPixel(y, 0, surface.Height() - 1), resolved);
     Notify();

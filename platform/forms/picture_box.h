@@ -70,6 +70,8 @@ class PictureBox : public Control {
     Bitmap ShownPart(int x, int y, int width, int height);
 
   private:
+    // Whether (x, y) lies in the inner area; NaN lies nowhere.
+    bool InsideInnerArea(float x, float y) const;
     void Resized() override;
     Bitmap& Surface();
     Bitmap Composed(int width, int height) const;

@@ -82,7 +82,8 @@ Bitmap Scale(const Bitmap& source, int width, int height) {
                     for (int c = 0; c < 4; ++c) sum[c] += (p >> (8 * c)) & 0xFF;
                 }
             }
-            const std::uint64_t n = static_cast<std::uint64_t>(y1 - y0) * (x1 - x0);
+            const std::uint64_t n =
+                static_cast<std::uint64_t>(y1 - y0) * static_cast<std::uint64_t>(x1 - x0);
             std::uint32_t p = 0;
             for (int c = 0; c < 4; ++c) p |= RoundedMean(sum[c], n) << (8 * c);
             result.Set(tx, ty, p);

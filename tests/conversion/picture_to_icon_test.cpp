@@ -57,9 +57,10 @@ TEST_F(PictureToIcon, DrawsBothPlanesAsTheTableGivesThem) {
         for (int x = 0; x < 32; ++x) {
             const bool key = source.At(x, y) == kRed;
             SCOPED_TRACE(testing::Message() << x << "," << y);
-            EXPECT_EQ(Main().picImage.Point(x, y),
+            const float fx = static_cast<float>(x), fy = static_cast<float>(y);
+            EXPECT_EQ(Main().picImage.Point(fx, fy),
                       key ? 0 : static_cast<std::int32_t>(source.At(x, y)));
-            EXPECT_EQ(Main().picMask.Point(x, y), key ? static_cast<std::int32_t>(kWhite) : 0);
+            EXPECT_EQ(Main().picMask.Point(fx, fy), key ? static_cast<std::int32_t>(kWhite) : 0);
             EXPECT_EQ(SeeThrough(x, y), key);
             if (!key) {
                 EXPECT_EQ(Icon().colour.At(x, y), source.At(x, y));

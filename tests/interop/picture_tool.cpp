@@ -38,8 +38,9 @@ bool IsTransparent(int x, int y) {
 
 std::uint32_t PatternColour(int x, int y) {
     if (x >= 28) return 0x000000;  // an opaque black column beside the stripes
-    if (x >= 24) return 0xA0 | (y * 8) << 8 | (255 - y * 8) << 16;
-    return kBands[y / 4];
+    const auto row = static_cast<std::uint32_t>(y);
+    if (x >= 24) return 0xA0 | (row * 8) << 8 | (255 - row * 8) << 16;
+    return kBands[row / 4];
 }
 
 IconImage TestIcon() {

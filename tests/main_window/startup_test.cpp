@@ -155,9 +155,9 @@ TEST_F(Definition, BuildsTheMenuTreeWithItsKeysAndShortcuts) {
     EXPECT_EQ(file[3]->Shortcut(), "Ctrl+X");
     const char* sizes[] = {"&16x16", "&24x24", "&32x32", "&48x48", "&64x64"};
     ASSERT_EQ(menus[1]->Children().size(), 5u);
-    for (int i = 0; i < 5; ++i) {
+    for (std::size_t i = 0; i < 5; ++i) {
         EXPECT_EQ(menus[1]->Children()[i]->Caption(), sizes[i]);
-        EXPECT_EQ(menus[1]->Children()[i]->Index(), i);
+        EXPECT_EQ(menus[1]->Children()[i]->Index(), static_cast<int>(i));
     }
     EXPECT_EQ(menus[2]->Children()[0]->Caption(), "&About");
     EXPECT_EQ(menus[2]->Children()[0]->Shortcut(), "F1");

@@ -40,7 +40,8 @@ inline void Put(Bytes& out, std::uint32_t value, int bytes) {
 }
 
 inline std::uint32_t Get32(const Bytes& in, std::size_t at) {
-    return in[at] | (in[at + 1] << 8) | (in[at + 2] << 16) | (std::uint32_t{in[at + 3]} << 24);
+    return std::uint32_t{in[at]} | std::uint32_t{in[at + 1]} << 8 |
+           std::uint32_t{in[at + 2]} << 16 | std::uint32_t{in[at + 3]} << 24;
 }
 
 }  // namespace test_support
