@@ -98,8 +98,9 @@ bool Matches(std::string_view pattern, std::string_view name) {
 // Whether folder/name is something the search finds with these attributes.
 bool Qualifies(const std::string& folder, std::string_view name, int attributes) {
     if (name.starts_with('.') && !(attributes & vbHidden)) return false;
-    const std::string path =
-        folder == "/" ? "/" + std::string(name) : folder + "/" + std::string(name);
+    std::string path = folder == "/" ? std::string() : folder;
+    path += '/';
+    path += name;
     struct stat info {};
     // stat follows links: a link to a file is that file, a dangling one is nothing.
     if (::stat(path.c_str(), &info) != 0) return false;
