@@ -156,7 +156,7 @@ class RleSource final : public DecodingSource {
 
     // The one pass on opening: it settles what DecodeBmp would say of the file and whether
     // the picture is opaque, and keeps the top-left corner on the way.
-    std::optional<codecs::CodecFailure> Check();
+    codecs::Status Check();
 
     Bitmap Pixels() const override { return DecodeWhole(m_file); }
 
@@ -186,7 +186,7 @@ class RleSource final : public DecodingSource {
     bool m_complete = false;  // set once, on opening
 };
 
-std::optional<codecs::CodecFailure> RleSource::Check() {
+codecs::Status RleSource::Check() {
     const Size kept = KeptRegionSize(kPassRegionSide);
     TopLeftSink sink(kept.width, kept.height);
     auto summary = Expand(kept.height, sink);
@@ -201,7 +201,7 @@ std::optional<codecs::CodecFailure> RleSource::Check() {
         }
     }
     KeepRegion(std::move(region));
-    return std::nullopt;
+    return codecs::Done();
 }
 
 codecs::Result<Picture> OpenRleBmp(const codecs::FileInput& file,
@@ -214,7 +214,7 @@ codecs::Result<Picture> OpenRleBmp(const codecs::FileInput& file,
     auto source =
         std::make_shared<RleSource>(file, headers.header, std::move(layout.Value().palette),
                                     kFileHeaderBytes + layout.Value().pixelStart);
-    if (auto failure = source->Check()) return std::move(*failure);
+    if (codecs::Status checked = source->Check(); !checked) return checked.Failure();
     return Picture(std::move(source));
 }
 
@@ -232,7 +232,8 @@ codecs::Result<Picture> OpenWrappedPicture(const codecs::FileInput& file,
     if (!place) return place.Failure();
     const codecs::FileInput wrapped =
         file.Window(kFileHeaderBytes + place.Value().offset, place.Value().size);
-    if (auto failure = codecs::CheckDibEmbedded(header, wrapped)) return std::move(*failure);
+    if (codecs::Status checked = codecs::CheckDibEmbedded(header, wrapped); !checked)
+        return checked.Failure();
     auto source = header.compression == codecs::DibCompression::Png ? OpenPngPicture(wrapped)
                                                                     : OpenJpegPicture(wrapped);
     if (!source) return source.Failure();

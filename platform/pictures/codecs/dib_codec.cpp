@@ -76,7 +76,7 @@ std::uint64_t PixelBits(int bitCount) {
 }
 
 // A colour mask must be one run of set bits inside the pixel, not shared with another colour.
-std::optional<CodecFailure> CheckColourMasks(const DibHeader& header) {
+Status CheckColourMasks(const DibHeader& header) {
     std::uint32_t seen = 0;
     for (std::size_t channel = 0; channel < 3; ++channel) {
         const std::uint32_t mask = header.masks[channel];
@@ -88,7 +88,7 @@ std::optional<CodecFailure> CheckColourMasks(const DibHeader& header) {
         if ((seen & mask) != 0) return Fail(CodecError::BadHeader, "masks overlap");
         seen |= mask;
     }
-    return std::nullopt;
+    return Done();
 }
 
 // Writers fill the alpha mask of V4 and V5 headers with a default that may not fit the pixel;
@@ -103,7 +103,7 @@ void DropUnusableAlphaMask(DibHeader& header) {
     header.hasAlphaMask = header.masks[3] != 0;
 }
 
-std::optional<CodecFailure> CheckCombination(const DibHeader& header) {
+Status CheckCombination(const DibHeader& header) {
     switch (header.compression) {
         case DibCompression::Rgb:
             switch (header.bitCount) {
@@ -114,7 +114,7 @@ std::optional<CodecFailure> CheckCombination(const DibHeader& header) {
                 case 16:
                 case 24:
                 case 32:
-                    return std::nullopt;
+                    return Done();
                 case 64:
                     return Fail(CodecError::Unsupported, "64-bit pixels");
                 default:
@@ -142,7 +142,7 @@ std::optional<CodecFailure> CheckCombination(const DibHeader& header) {
     }
     // Compressed rows have no fixed place, so they are always stored bottom-up.
     if (header.topDown) return Fail(CodecError::BadHeader, "compressed picture stored top-down");
-    return std::nullopt;
+    return Done();
 }
 
 // Widens an n-bit channel to 8 bits with rounding, so that the largest value becomes 255.
@@ -219,11 +219,9 @@ Result<Palette> ReadPalette(const DibHeader& header, std::span<const std::uint8_
     return palette;
 }
 
-std::optional<CodecFailure> DecodeIndexedRows(const DibHeader& header,
-                                              std::span<const std::uint8_t> pixels,
-                                              std::size_t stride,
-                                              const std::vector<std::uint32_t>& palette,
-                                              Bitmap& bitmap) {
+Status DecodeIndexedRows(const DibHeader& header, std::span<const std::uint8_t> pixels,
+                         std::size_t stride, const std::vector<std::uint32_t>& palette,
+                         Bitmap& bitmap) {
     const int bits = header.bitCount;
     const unsigned valueMask = (1u << bits) - 1;
     for (int row = 0; row < header.height; ++row) {
@@ -240,7 +238,7 @@ std::optional<CodecFailure> DecodeIndexedRows(const DibHeader& header,
             target[x] = palette[index];
         }
     }
-    return std::nullopt;
+    return Done();
 }
 
 void DecodeTrueColourRows(const DibHeader& header, std::span<const std::uint8_t> pixels,
@@ -288,7 +286,7 @@ Result<DibPixels> DecodeEmbedded(const DibHeader& header, std::span<const std::u
     const auto data = dib.subspan(static_cast<std::size_t>(place.Value().offset),
                                   static_cast<std::size_t>(place.Value().size));
     const FileInput input(data);
-    if (auto failure = CheckDibEmbedded(header, input)) return *failure;
+    if (Status checked = CheckDibEmbedded(header, input); !checked) return checked.Failure();
     Result<Bitmap> decoded =
         header.compression == DibCompression::Png ? DecodePng(input) : DecodeJpeg(input);
     if (!decoded) return decoded.Failure();
@@ -345,8 +343,9 @@ Result<DibHeader> ReadDibHeader(std::span<const std::uint8_t> dib) {
     }
     // A negative height marks rows stored top row first.
     header.topDown = height < 0;
-    if (auto failure = CheckDimensions(header.width, header.topDown ? -height : height)) {
-        return *failure;
+    if (Status checked = CheckDimensions(header.width, header.topDown ? -height : height);
+        !checked) {
+        return checked.Failure();
     }
     header.height = static_cast<std::int32_t>(header.topDown ? -height : height);
 
@@ -382,7 +381,7 @@ Result<DibHeader> ReadDibHeader(std::span<const std::uint8_t> dib) {
             header.hasAlphaMask = true;
         }
     }
-    if (auto failure = CheckCombination(header)) return *failure;
+    if (Status checked = CheckCombination(header); !checked) return checked.Failure();
     return header;
 }
 
@@ -393,7 +392,7 @@ Result<DibEmbedded> FindDibEmbedded(const DibHeader& header, std::uint64_t pixel
     return DibEmbedded{pixelStart, header.imageBytes != 0 ? header.imageBytes : rest};
 }
 
-std::optional<CodecFailure> CheckDibEmbedded(const DibHeader& header, const FileInput& wrapped) {
+Status CheckDibEmbedded(const DibHeader& header, const FileInput& wrapped) {
     int width = 0, height = 0;
     if (header.compression == DibCompression::Png) {
         auto layout = ReadPngLayout(wrapped);
@@ -409,7 +408,7 @@ std::optional<CodecFailure> CheckDibEmbedded(const DibHeader& header, const File
     if (width != header.width || height != header.height) {
         return Fail(CodecError::BadDimensions, "embedded picture is not the size of the header");
     }
-    return std::nullopt;
+    return Done();
 }
 
 Result<DibLayout> ReadDibLayout(const DibHeader& header, std::span<const std::uint8_t> dib,
@@ -465,8 +464,9 @@ Result<DibPixels> DecodeDibPixels(const DibHeader& header, std::span<const std::
     Bitmap colour(header.width, header.height, PixelFormat::Colour);
     const auto pixels = dib.subspan(pixelStart, needed);
     if (header.bitCount <= 8) {
-        if (auto failure = DecodeIndexedRows(header, pixels, *stride, palette, colour)) {
-            return *failure;
+        if (Status decoded = DecodeIndexedRows(header, pixels, *stride, palette, colour);
+            !decoded) {
+            return decoded.Failure();
         }
     } else {
         const bool withAlpha =

@@ -73,7 +73,7 @@ Result<DibEmbedded> FindDibEmbedded(const DibHeader& header, std::uint64_t pixel
                                     std::uint64_t dibSize);
 // Reads the wrapped file's headers and checks that its picture has the DIB header's size,
 // before any pixel is decoded.
-std::optional<CodecFailure> CheckDibEmbedded(const DibHeader& header, const FileInput& wrapped);
+Status CheckDibEmbedded(const DibHeader& header, const FileInput& wrapped);
 
 // Decodes the pixels described by `header` (taken from ReadDibHeader(dib), possibly with the
 // height changed by the caller) into a colour bitmap, top row first.

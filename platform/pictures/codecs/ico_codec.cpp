@@ -63,25 +63,25 @@ bool StartsWithPng(std::span<const std::uint8_t> data) {
 }
 
 // Size and depth of a PNG entry from its IHDR chunk, for choosing; DecodePng checks the rest.
-std::optional<CodecFailure> DescribePngEntry(std::span<const std::uint8_t> head, Entry& entry) {
+Status DescribePngEntry(std::span<const std::uint8_t> head, Entry& entry) {
     // Signature, chunk length, "IHDR", width, height, bit depth, colour type.
     constexpr std::size_t kIhdrEnd = 8 + 8 + 10;
     if (head.size() < kIhdrEnd) return Fail(CodecError::Truncated, "PNG entry cut short");
     const std::uint32_t width = BigEndian32(head, 16);
     const std::uint32_t height = BigEndian32(head, 20);
-    if (auto failure = CheckDimensions(width, height)) return failure;
+    if (Status checked = CheckDimensions(width, height); !checked) return checked;
     entry.width = static_cast<int>(width);
     entry.height = static_cast<int>(height);
     // Samples per pixel by colour type: grey, -, RGB, palette, grey and alpha, -, RGBA.
     constexpr int kSamples[7] = {1, 1, 3, 1, 2, 4, 4};
     const std::uint8_t colourType = head[25];
     entry.depth = head[24] * (colourType < 7 ? kSamples[colourType] : 4);
-    return std::nullopt;
+    return Done();
 }
 
 // The header's own checks need no more of the entry than its head: the header and the masks
 // that follow a 40-byte one.
-std::optional<CodecFailure> DescribeBitmapEntry(std::span<const std::uint8_t> head, Entry& entry) {
+Status DescribeBitmapEntry(std::span<const std::uint8_t> head, Entry& entry) {
     auto header = ReadDibHeader(head);
     if (!header) return header.Failure();
     entry.dib = header.Value();
@@ -95,7 +95,7 @@ std::optional<CodecFailure> DescribeBitmapEntry(std::span<const std::uint8_t> he
     entry.width = entry.dib.width;
     entry.height = entry.dib.height;
     entry.depth = entry.dib.bitCount;
-    return std::nullopt;
+    return Done();
 }
 
 // The directory names a size for each entry; the entry's own header says what it holds. When
@@ -104,14 +104,14 @@ std::optional<CodecFailure> DescribeBitmapEntry(std::span<const std::uint8_t> he
 // claims 16x32 for a 16x16 picture). The other directory fields (colour count, planes, bit
 // count) are often 0 or wrong in files that display everywhere, so for them the header wins.
 // A 0 in the directory means 256, and also covers larger PNG entries.
-std::optional<CodecFailure> CheckSizeAgainstDirectory(const Entry& entry) {
+Status CheckSizeAgainstDirectory(const Entry& entry) {
     const auto agrees = [](std::uint8_t stored, int actual) {
         return stored == 0 ? actual >= kMaxEntrySide : actual == stored;
     };
     if (!agrees(entry.record.bWidth, entry.width) || !agrees(entry.record.bHeight, entry.height)) {
         return Fail(CodecError::BadDimensions, "directory and entry disagree about the size");
     }
-    return std::nullopt;
+    return Done();
 }
 
 // Reads and checks the whole directory, including each entry's own header, so that a file
@@ -166,12 +166,13 @@ Result<Directory> ReadDirectory(const FileInput& file) {
                 record.dwImageOffset,
                 std::span(entryHead, std::min<std::size_t>(kEntryHeadBytes, record.dwBytesInRes))));
         entry.isPng = StartsWithPng(entryStart);
-        auto failure = entry.isPng ? DescribePngEntry(entryStart, entry)
-                                   : DescribeBitmapEntry(entryStart, entry);
-        if (!failure) failure = CheckSizeAgainstDirectory(entry);
-        if (failure) {
-            failure->detail = "entry " + std::to_string(i) + ": " + failure->detail;
-            return *failure;
+        Status described = entry.isPng ? DescribePngEntry(entryStart, entry)
+                                       : DescribeBitmapEntry(entryStart, entry);
+        if (described) described = CheckSizeAgainstDirectory(entry);
+        if (!described) {
+            CodecFailure failure = described.Failure();
+            failure.detail = "entry " + std::to_string(i) + ": " + failure.detail;
+            return failure;
         }
         directory.entries.push_back(entry);
     }
@@ -214,7 +215,7 @@ Result<IconImage> DecodePngEntry(std::span<const std::uint8_t> data) {
 
 Result<IconImage> DecodeBitmapEntry(std::span<const std::uint8_t> data) {
     Entry entry;
-    if (auto failure = DescribeBitmapEntry(data, entry)) return *failure;
+    if (Status described = DescribeBitmapEntry(data, entry); !described) return described.Failure();
     DibOptions options;
     options.fourthByteIsAlpha = true;
     auto pixels = DecodeDibPixels(entry.dib, data, options);

@@ -251,7 +251,7 @@ std::uint64_t CoefficientBytes(const JpegStructure& structure) {
 
 }  // namespace
 
-std::optional<CodecFailure> CheckJpegWork(const JpegStructure& structure) {
+Status CheckJpegWork(const JpegStructure& structure) {
     if (structure.scans.size() > static_cast<std::size_t>(kMaxJpegScans)) {
         return Fail(CodecError::LimitExceeded, "too many progressive scans");
     }
@@ -267,19 +267,18 @@ std::optional<CodecFailure> CheckJpegWork(const JpegStructure& structure) {
                         "its coefficients would take more memory than the limit");
         }
     }
-    return std::nullopt;
+    return Done();
 }
 
-std::optional<CodecFailure> CheckJpegWholeFrame(const JpegStructure& structure,
-                                                std::uint64_t fileBytes) {
-    if (!structure.multiScan || !structure.arithmetic) return std::nullopt;
+Status CheckJpegWholeFrame(const JpegStructure& structure, std::uint64_t fileBytes) {
+    if (!structure.multiScan || !structure.arithmetic) return Done();
     const std::uint64_t bytes = CoefficientBytes(structure);
     if (bytes > kMinArithmeticCoefficientBytes &&
         DivideRoundingUp(bytes, kCoefficientBytesPerFileByte) > fileBytes) {
         return Fail(CodecError::LimitExceeded,
                     "its arithmetic-coded frame is far larger than its data could fill");
     }
-    return std::nullopt;
+    return Done();
 }
 
 int JpegMcuRowHeight(const JpegStructure& structure) {
