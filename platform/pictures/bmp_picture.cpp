@@ -4,6 +4,7 @@
 
 #include "platform/pictures/codecs/bmp_codec.h"
 #include "platform/pictures/codecs/dib_codec.h"
+#include "platform/pictures/codecs/dib_format.h"
 #include "platform/pictures/codecs/dib_rle.h"
 #include "platform/pictures/decoding_source.h"
 #include "platform/pictures/jpeg_picture.h"
@@ -35,9 +36,10 @@ std::optional<BmpLayout> StripLayout(const codecs::FileInput& file) {
     if (file.Size() < kWholeBelow) return std::nullopt;
     std::uint8_t head[kFileHeaderBytes];
     if (file.ReadAt(0, head) != sizeof head) return std::nullopt;
-    const std::size_t pixelOffset = head[10] | head[11] << 8 |
-                                    static_cast<std::size_t>(head[12]) << 16 |
-                                    static_cast<std::size_t>(head[13]) << 24;
+    const std::uint8_t* const offBits = head + codecs::kBmpPixelOffsetAt;
+    const std::size_t pixelOffset = offBits[0] | offBits[1] << 8 |
+                                    static_cast<std::size_t>(offBits[2]) << 16 |
+                                    static_cast<std::size_t>(offBits[3]) << 24;
     if (pixelOffset <= kFileHeaderBytes || pixelOffset > kMaxPrefix) return std::nullopt;
 
     BmpLayout layout;

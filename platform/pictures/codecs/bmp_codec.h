@@ -7,6 +7,7 @@
 #include "platform/graphics/bitmap.h"
 #include "platform/pictures/codecs/codec_result.h"
 #include "platform/pictures/codecs/dib_codec.h"
+#include "platform/pictures/codecs/dib_format.h"
 
 namespace platform::codecs {
 
@@ -15,8 +16,6 @@ struct BmpHeaders {
     DibHeader header;
     DibOptions options;  // where the pixels start, from the start of the DIB
 };
-// The DIB starts after the file header.
-inline constexpr std::size_t kBmpFileHeaderBytes = 14;
 
 // Reads the headers from the start of a file: the whole file, or as much of it as holds the
 // file header and the info header with its masks.

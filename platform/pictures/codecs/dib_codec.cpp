@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/pictures/codecs/byte_reader.h"
+#include "platform/pictures/codecs/dib_format.h"
 #include "platform/pictures/codecs/dib_rle.h"
 #include "platform/pictures/codecs/jpeg_codec.h"
 #include "platform/pictures/codecs/limits.h"
@@ -15,26 +16,16 @@ namespace platform::codecs {
 
 namespace {
 
-// Info header sizes we read. 12 is the OS/2 1.x core header, 16 and 64 are OS/2 2.x, 40 is the
-// Windows header, 52 and 56 add the colour masks in the header, 108 and 124 are V4 and V5.
-constexpr std::uint32_t kCoreHeader = 12;
-constexpr std::uint32_t kOs2ShortHeader = 16;
-constexpr std::uint32_t kInfoHeader = 40;
-constexpr std::uint32_t kOs2Header = 64;
-// Masks sit at byte 40 of the DIB, inside V2 and later headers, after a 40-byte header.
-constexpr std::size_t kMasksOffset = 40;
-constexpr std::size_t kAlphaMaskOffset = 52;
-
 bool IsKnownHeaderSize(std::uint32_t size) {
     switch (size) {
-        case 12:
-        case 16:
-        case 40:
-        case 52:
-        case 56:
-        case 64:
-        case 108:
-        case 124:
+        case kCoreHeaderBytes:
+        case kOs2ShortHeaderBytes:
+        case kInfoHeaderBytes:
+        case kV2HeaderBytes:
+        case kV3HeaderBytes:
+        case kOs2HeaderBytes:
+        case kV4HeaderBytes:
+        case kV5HeaderBytes:
             return true;
         default:
             return false;
@@ -45,20 +36,20 @@ std::optional<DibCompression> CompressionFromValue(std::uint32_t value, bool os2
                                                    bool& alphaBitfields) {
     alphaBitfields = false;
     switch (value) {
-        case 0:
+        case kBiRgb:
             return DibCompression::Rgb;
-        case 1:
+        case kBiRle8:
             return DibCompression::Rle8;
-        case 2:
+        case kBiRle4:
             return DibCompression::Rle4;
         // OS/2 2.x gave 3 and 4 other meanings than Windows did.
-        case 3:
+        case kBiBitfields:
             return os2 ? DibCompression::Huffman : DibCompression::Bitfields;
-        case 4:
+        case kBiJpeg:
             return os2 ? DibCompression::Rle24 : DibCompression::Jpeg;
-        case 5:
+        case kBiPng:
             return DibCompression::Png;
-        case 6:
+        case kBiAlphaBitfields:
             alphaBitfields = true;
             return DibCompression::Bitfields;
         default:
@@ -319,7 +310,7 @@ Result<DibHeader> ReadDibHeader(std::span<const std::uint8_t> dib) {
     std::int64_t height = 0;
     std::uint16_t planes = 0;
     std::uint32_t compressionValue = 0;
-    if (header.headerSize == kCoreHeader) {
+    if (header.headerSize == kCoreHeaderBytes) {
         header.width = *reader.U16();
         height = *reader.U16();
         planes = *reader.U16();
@@ -330,7 +321,7 @@ Result<DibHeader> ReadDibHeader(std::span<const std::uint8_t> dib) {
         height = *reader.I32();
         planes = *reader.U16();
         header.bitCount = *reader.U16();
-        if (header.headerSize >= kInfoHeader) {
+        if (header.headerSize >= kInfoHeaderBytes) {
             compressionValue = *reader.U32();
             header.imageBytes = *reader.U32();
             reader.Skip(8);  // pixels per metre: not used for display
@@ -349,7 +340,8 @@ Result<DibHeader> ReadDibHeader(std::span<const std::uint8_t> dib) {
     }
     header.height = static_cast<std::int32_t>(header.topDown ? -height : height);
 
-    const bool os2 = header.headerSize == kOs2ShortHeader || header.headerSize == kOs2Header;
+    const bool os2 =
+        header.headerSize == kOs2ShortHeaderBytes || header.headerSize == kOs2HeaderBytes;
     bool alphaBitfields = false;
     const auto compression = CompressionFromValue(compressionValue, os2, alphaBitfields);
     if (!compression) return Fail(CodecError::BadHeader, "unknown compression");
@@ -359,23 +351,23 @@ Result<DibHeader> ReadDibHeader(std::span<const std::uint8_t> dib) {
     if (header.compression == DibCompression::Bitfields) {
         // Masks follow a 40-byte header, or sit in the larger headers at the same place.
         const std::size_t maskCount = alphaBitfields ? 4 : 3;
-        const std::size_t masksEnd = kMasksOffset + 4 * maskCount;
-        if (header.headerSize == kInfoHeader) header.paletteOffset = masksEnd;
-        reader.Seek(kMasksOffset);
+        const std::size_t masksEnd = kMasksAt + 4 * maskCount;
+        if (header.headerSize == kInfoHeaderBytes) header.paletteOffset = masksEnd;
+        reader.Seek(kMasksAt);
         for (std::size_t i = 0; i < maskCount; ++i) {
             const auto mask = reader.U32();
             if (!mask) return Fail(CodecError::Truncated, "colour masks cut short");
             header.masks[i] = *mask;
         }
-        if (!alphaBitfields && header.headerSize > kAlphaMaskOffset) {
-            reader.Seek(kAlphaMaskOffset);
+        if (!alphaBitfields && header.headerSize > kAlphaMaskAt) {
+            reader.Seek(kAlphaMaskAt);
             header.masks[3] = *reader.U32();
         }
         DropUnusableAlphaMask(header);
-    } else if (header.headerSize >= 108 && header.compression == DibCompression::Rgb &&
+    } else if (header.headerSize >= kV4HeaderBytes && header.compression == DibCompression::Rgb &&
                header.bitCount == 32) {
         // V4 and V5 headers may name the spare byte of 32-bit pixels as alpha.
-        reader.Seek(kAlphaMaskOffset);
+        reader.Seek(kAlphaMaskAt);
         if (*reader.U32() == 0xFF000000) {
             header.masks[3] = 0xFF000000;
             header.hasAlphaMask = true;

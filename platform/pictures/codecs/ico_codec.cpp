@@ -8,6 +8,7 @@
 #include "platform/pictures/codecs/byte_reader.h"
 #include "platform/pictures/codecs/byte_writer.h"
 #include "platform/pictures/codecs/dib_codec.h"
+#include "platform/pictures/codecs/dib_format.h"
 #include "platform/pictures/codecs/limits.h"
 #include "platform/pictures/codecs/png_codec.h"
 
@@ -22,7 +23,7 @@ constexpr std::uint16_t kTypeIcon = 1;
 constexpr std::uint16_t kTypeCursor = 2;
 constexpr int kMaxEntrySide = kMaxIconSide;  // a 0 in the directory's width or height byte
 // The most of an entry its description reads: the largest info header, and a PNG's IHDR.
-constexpr std::size_t kEntryHeadBytes = 124;
+constexpr std::size_t kEntryHeadBytes = kV5HeaderBytes;
 constexpr std::uint8_t kPngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
 
 // ICONDIRENTRY, read field by field. For cursors wPlanes and wBitCount are the hotspot.
@@ -267,7 +268,6 @@ bool CanWrite(const IconImage& icon) {
 // The directory with its single entry, then the DIB's 40-byte header with the doubled height.
 void PutHeaders(std::vector<std::uint8_t>& out, const IconImage& icon, int bitCount,
                 int paletteEntries, std::size_t imageBytes) {
-    constexpr std::uint32_t kInfoHeaderBytes = 40;
     const std::size_t dibBytes = kInfoHeaderBytes + 4u * paletteEntries + imageBytes;
     PutU16(out, 0);
     PutU16(out, kTypeIcon);
@@ -287,7 +287,7 @@ void PutHeaders(std::vector<std::uint8_t>& out, const IconImage& icon, int bitCo
     PutU32(out, static_cast<std::uint32_t>(icon.Height() * 2));
     PutU16(out, 1);
     PutU16(out, static_cast<std::uint32_t>(bitCount));
-    PutU32(out, 0);  // BI_RGB
+    PutU32(out, kBiRgb);
     PutU32(out, static_cast<std::uint32_t>(imageBytes));
     PutU32(out, 0);
     PutU32(out, 0);
