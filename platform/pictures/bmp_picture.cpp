@@ -36,11 +36,9 @@ std::optional<BmpLayout> StripLayout(const codecs::FileInput& file) {
     if (file.Size() < kWholeBelow) return std::nullopt;
     std::uint8_t head[kFileHeaderBytes];
     if (file.ReadAt(0, head) != sizeof head) return std::nullopt;
-    const std::uint8_t* const offBits = head + codecs::kBmpPixelOffsetAt;
-    const std::size_t pixelOffset = offBits[0] | offBits[1] << 8 |
-                                    static_cast<std::size_t>(offBits[2]) << 16 |
-                                    static_cast<std::size_t>(offBits[3]) << 24;
-    if (pixelOffset <= kFileHeaderBytes || pixelOffset > kMaxPrefix) return std::nullopt;
+    const auto offBits = codecs::ReadBmpPixelOffset(head);
+    if (!offBits || *offBits <= kFileHeaderBytes || *offBits > kMaxPrefix) return std::nullopt;
+    const std::size_t pixelOffset = *offBits;
 
     BmpLayout layout;
     layout.prefix.resize(pixelOffset);
@@ -55,25 +53,16 @@ std::optional<BmpLayout> StripLayout(const codecs::FileInput& file) {
     if (!plain || h.hasAlphaMask || h.masks[3] != 0) return std::nullopt;
     if (h.bitCount <= 8) {
         // A pixel past a short palette makes the whole file invalid.
-        const std::size_t depth = std::size_t{1} << h.bitCount;
-        const std::size_t room = dib.size() >= h.paletteOffset
-                                     ? (dib.size() - h.paletteOffset) / h.paletteEntryBytes
-                                     : 0;
-        const std::size_t entries = h.coloursUsed != 0 ? h.coloursUsed : std::min(depth, room);
-        if (entries < depth || entries > room) return std::nullopt;
+        const auto entries = codecs::DibStoredPaletteEntries(h, dib.size(), dib.size());
+        if (!entries || entries.Value() < (std::size_t{1} << h.bitCount)) return std::nullopt;
     } else if (h.bitCount != 16 && h.bitCount != 24 && h.bitCount != 32) {
         return std::nullopt;
     }
-    const auto stride = codecs::DibRowBytes(h.width, h.bitCount);
-    if (!stride) return std::nullopt;
-    // DecodeBmp refuses a file whose pixels are cut short; only the last row may lack its
-    // padding.
-    const std::uint64_t lastRowBytes = (static_cast<std::uint64_t>(h.width) * h.bitCount + 7) / 8;
-    const std::uint64_t needed =
-        static_cast<std::uint64_t>(*stride) * (h.height - 1) + lastRowBytes;
-    if (needed > file.Size() - pixelOffset) return std::nullopt;
+    const auto rows = codecs::MeasureDibRows(h.width, h.bitCount, h.height);
+    // DecodeBmp refuses a file whose pixels are cut short.
+    if (!rows || rows.Value().needed > file.Size() - pixelOffset) return std::nullopt;
     layout.header = h;
-    layout.stride = *stride;
+    layout.stride = rows.Value().stride;
     return layout;
 }
 

@@ -15,6 +15,12 @@ constexpr std::uint32_t kPixelsPerMetre = 2835;
 
 }  // namespace
 
+std::optional<std::uint32_t> ReadBmpPixelOffset(std::span<const std::uint8_t> start) {
+    ByteReader reader(start);
+    if (!reader.Seek(kBmpPixelOffsetAt)) return std::nullopt;
+    return reader.U32();
+}
+
 Result<BmpHeaders> ReadBmpHeaders(std::span<const std::uint8_t> start) {
     ByteReader reader(start);
     const auto signature = reader.Bytes(2);
@@ -22,9 +28,7 @@ Result<BmpHeaders> ReadBmpHeaders(std::span<const std::uint8_t> start) {
         return Fail(CodecError::BadSignature, "not a BMP file");
     }
     // bfSize is often wrong in files that display everywhere, so it is not relied on.
-    if (!reader.Seek(kBmpPixelOffsetAt))
-        return Fail(CodecError::Truncated, "file header cut short");
-    const auto pixelOffset = reader.U32();
+    const auto pixelOffset = ReadBmpPixelOffset(start);
     if (!pixelOffset) return Fail(CodecError::Truncated, "file header cut short");
 
     auto header = ReadDibHeader(start.subspan(kBmpFileHeaderBytes));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -16,6 +17,10 @@ struct BmpHeaders {
     DibHeader header;
     DibOptions options;  // where the pixels start, from the start of the DIB
 };
+
+// The file header's bfOffBits, where the pixels start from the start of the file; nothing when
+// `start` is shorter than the file header. The signature is left to the caller.
+std::optional<std::uint32_t> ReadBmpPixelOffset(std::span<const std::uint8_t> start);
 
 // Reads the headers from the start of a file: the whole file, or as much of it as holds the
 // file header and the info header with its masks.

@@ -167,38 +167,13 @@ struct Palette {
 // The palette and where the pixels start, from the file's offset or right after the palette.
 Result<Palette> ReadPalette(const DibHeader& header, std::span<const std::uint8_t> dib,
                             std::uint64_t dibSize, const std::optional<std::size_t>& pixelOffset) {
+    auto stored = DibStoredPaletteEntries(header, dibSize, pixelOffset);
+    if (!stored) return stored.Failure();
     Palette palette;
-    const std::uint64_t limit = pixelOffset ? *pixelOffset : dibSize;
-    if (limit < header.paletteOffset) {
-        return Fail(CodecError::BadHeader, "pixels start inside the header");
-    }
-    const std::uint64_t room = (limit - header.paletteOffset) / header.paletteEntryBytes;
-    if (header.bitCount > 8) {
-        // Palettes of true-colour pictures are only hints for old displays: skipped.
-        palette.storedEntries = header.coloursUsed;
-        if (palette.storedEntries > room) {
-            return Fail(pixelOffset ? CodecError::BadHeader : CodecError::Truncated,
-                        "palette larger than the room for it");
-        }
-        return palette;
-    }
-    const std::size_t depthEntries = std::size_t{1} << header.bitCount;
-    if (header.coloursUsed != 0) {
-        // A declared palette must fit; one larger than the depth allows is read and cut.
-        palette.storedEntries = header.coloursUsed;
-        if (palette.storedEntries > room) {
-            return Fail(pixelOffset ? CodecError::BadHeader : CodecError::Truncated,
-                        "palette larger than the room for it");
-        }
-    } else if (pixelOffset) {
-        // An implied palette may be short; OS/2 files end it where the pixels begin.
-        palette.storedEntries =
-            static_cast<std::size_t>(std::min<std::uint64_t>(depthEntries, room));
-    } else {
-        palette.storedEntries = depthEntries;
-        if (palette.storedEntries > room) return Fail(CodecError::Truncated, "palette cut short");
-    }
-    const std::size_t used = std::min(palette.storedEntries, depthEntries);
+    palette.storedEntries = stored.Value();
+    // Palettes of true-colour pictures are only hints for old displays: skipped.
+    if (header.bitCount > 8) return palette;
+    const std::size_t used = std::min(palette.storedEntries, std::size_t{1} << header.bitCount);
     ByteReader reader(dib);
     reader.Seek(header.paletteOffset);
     palette.colours.reserve(used);
@@ -294,6 +269,37 @@ std::optional<std::size_t> DibRowBytes(std::int64_t width, int bitCount) {
     if (!padded) return std::nullopt;
     // Whole 32-bit words per row.
     return *padded / 32 * 4;
+}
+
+Result<DibRowsSize> MeasureDibRows(std::int64_t width, int bitCount, std::int64_t height) {
+    const auto stride = DibRowBytes(width, bitCount);
+    if (!stride) return Fail(CodecError::Overflow, "row size does not fit");
+    const auto allRows = CheckedMul(*stride, static_cast<std::size_t>(height));
+    if (!allRows) return Fail(CodecError::Overflow, "pixel data size does not fit");
+    const std::size_t lastRowBytes = (static_cast<std::size_t>(width) * bitCount + 7) / 8;
+    return DibRowsSize{*stride, *allRows, *allRows - *stride + lastRowBytes};
+}
+
+Result<std::size_t> DibStoredPaletteEntries(const DibHeader& header, std::uint64_t dibSize,
+                                            const std::optional<std::size_t>& pixelOffset) {
+    const std::uint64_t limit = pixelOffset ? *pixelOffset : dibSize;
+    if (limit < header.paletteOffset) {
+        return Fail(CodecError::BadHeader, "pixels start inside the header");
+    }
+    const std::uint64_t room = (limit - header.paletteOffset) / header.paletteEntryBytes;
+    if (header.bitCount > 8 || header.coloursUsed != 0) {
+        // A declared palette must fit; one larger than the depth allows is read and cut.
+        if (header.coloursUsed > room) {
+            return Fail(pixelOffset ? CodecError::BadHeader : CodecError::Truncated,
+                        "palette larger than the room for it");
+        }
+        return std::size_t{header.coloursUsed};
+    }
+    const std::size_t depthEntries = std::size_t{1} << header.bitCount;
+    // An implied palette may be short; OS/2 files end it where the pixels begin.
+    if (pixelOffset) return static_cast<std::size_t>(std::min<std::uint64_t>(depthEntries, room));
+    if (depthEntries > room) return Fail(CodecError::Truncated, "palette cut short");
+    return depthEntries;
 }
 
 Result<DibHeader> ReadDibHeader(std::span<const std::uint8_t> dib) {
@@ -442,35 +448,30 @@ Result<DibPixels> DecodeDibPixels(const DibHeader& header, std::span<const std::
             break;
     }
 
-    const auto stride = DibRowBytes(header.width, header.bitCount);
-    if (!stride) return Fail(CodecError::Overflow, "row size does not fit");
-    const auto allRows = CheckedMul(*stride, static_cast<std::size_t>(header.height));
-    if (!allRows) return Fail(CodecError::Overflow, "pixel data size does not fit");
-    // The last row may lack its padding; some writers stop at the last pixel.
-    const std::size_t lastRowBytes =
-        (static_cast<std::size_t>(header.width) * header.bitCount + 7) / 8;
-    const std::size_t needed = *allRows - *stride + lastRowBytes;
+    const auto rows = MeasureDibRows(header.width, header.bitCount, header.height);
+    if (!rows) return rows.Failure();
+    const std::size_t stride = rows.Value().stride;
+    const std::size_t needed = rows.Value().needed;
     if (needed > dib.size() - pixelStart)
         return Fail(CodecError::Truncated, "pixel data cut short");
 
     Bitmap colour(header.width, header.height, PixelFormat::Colour);
     const auto pixels = dib.subspan(pixelStart, needed);
     if (header.bitCount <= 8) {
-        if (Status decoded = DecodeIndexedRows(header, pixels, *stride, palette, colour);
-            !decoded) {
+        if (Status decoded = DecodeIndexedRows(header, pixels, stride, palette, colour); !decoded) {
             return decoded.Failure();
         }
     } else {
         const bool withAlpha =
             header.hasAlphaMask || (options.fourthByteIsAlpha && header.bitCount == 32 &&
                                     header.compression == DibCompression::Rgb);
-        DecodeTrueColourRows(header, pixels, *stride, withAlpha, colour);
+        DecodeTrueColourRows(header, pixels, stride, withAlpha, colour);
         if (withAlpha) {
             colour.SetHasAlpha(true);
             DropAlphaIfAllZero(colour);
         }
     }
-    return DibPixels{std::move(colour), pixelStart + *allRows};
+    return DibPixels{std::move(colour), pixelStart + rows.Value().all};
 }
 
 }  // namespace platform::codecs
