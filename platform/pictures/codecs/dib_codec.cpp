@@ -195,7 +195,7 @@ Status DecodeIndexedRows(const DibHeader& header, std::span<const std::uint8_t> 
         std::uint32_t* target = bitmap.Row(header.topDown ? row : header.height - 1 - row);
         for (int x = 0; x < header.width; ++x) {
             // Pixels are packed from the most significant bit of each byte.
-            const std::size_t bitPosition = static_cast<std::size_t>(x) * bits;
+            const std::size_t bitPosition = static_cast<std::size_t>(x) * header.bitCount;
             const int shift = 8 - bits - static_cast<int>(bitPosition % 8);
             const unsigned index = (source[bitPosition / 8] >> shift) & valueMask;
             if (index >= palette.size()) {
@@ -276,7 +276,9 @@ Result<DibRowsSize> MeasureDibRows(std::int64_t width, int bitCount, std::int64_
     if (!stride) return Fail(CodecError::Overflow, "row size does not fit");
     const auto allRows = CheckedMul(*stride, static_cast<std::size_t>(height));
     if (!allRows) return Fail(CodecError::Overflow, "pixel data size does not fit");
-    const std::size_t lastRowBytes = (static_cast<std::size_t>(width) * bitCount + 7) / 8;
+    // DibRowBytes has refused a width or a bit count below 1.
+    const std::size_t lastRowBytes =
+        (static_cast<std::size_t>(width) * static_cast<std::size_t>(bitCount) + 7) / 8;
     return DibRowsSize{*stride, *allRows, *allRows - *stride + lastRowBytes};
 }
 

@@ -28,7 +28,8 @@ class RleCanvas {
     void Put(std::size_t count, std::uint32_t even, std::uint32_t odd) {
         if (m_drawing) {
             const std::uint32_t alpha = m_rows.complete ? 0 : kOpaque;
-            for (std::size_t i = 0; i < count; ++i) m_row[m_x + i] = (i % 2 ? odd : even) | alpha;
+            for (std::size_t i = 0; i < count; ++i)
+                m_row[static_cast<std::size_t>(m_x) + i] = (i % 2 ? odd : even) | alpha;
             m_dirty = true;
         }
         m_x += static_cast<int>(count);
@@ -150,7 +151,8 @@ class RleExpander {
                 if (!m_reader.Next(green) || !m_reader.Next(red)) {
                     return Fail(CodecError::Truncated, "RLE24 run cut short");
                 }
-                colours[0] = colours[1] = red | (green << 8) | (std::uint32_t{value} << 16);
+                colours[0] = colours[1] =
+                    std::uint32_t{red} | (std::uint32_t{green} << 8) | (std::uint32_t{value} << 16);
                 break;
             }
         }
@@ -174,7 +176,8 @@ class RleExpander {
             std::uint32_t colour = 0;
             if (m_compression == DibCompression::Rle24) {
                 const std::uint8_t* p = stored + 3 * i;
-                colour = p[2] | (p[1] << 8) | (std::uint32_t{p[0]} << 16);
+                colour =
+                    std::uint32_t{p[2]} | (std::uint32_t{p[1]} << 8) | (std::uint32_t{p[0]} << 16);
             } else {
                 const unsigned index = m_compression == DibCompression::Rle8
                                            ? stored[i]

@@ -135,13 +135,15 @@ int InterlacedRow(int index, int height) {
 std::array<std::uint32_t, 256> PaletteOf(const ColorMapObject& colours, int transparentIndex) {
     std::array<std::uint32_t, 256> palette;
     palette.fill(kOpaque);
-    const int count = std::clamp(colours.ColorCount, 0, 256);
-    for (int i = 0; i < count; ++i) {
+    const auto count = static_cast<std::size_t>(std::clamp(colours.ColorCount, 0, 256));
+    for (std::size_t i = 0; i < count; ++i) {
         const GifColorType& c = colours.Colors[i];
         palette[i] =
             kOpaque | (std::uint32_t{c.Blue} << 16) | (std::uint32_t{c.Green} << 8) | c.Red;
     }
-    if (transparentIndex >= 0 && transparentIndex < 256) palette[transparentIndex] = 0;
+    if (transparentIndex >= 0 && transparentIndex < 256) {
+        palette[static_cast<std::size_t>(transparentIndex)] = 0;
+    }
     return palette;
 }
 
@@ -264,7 +266,11 @@ Result<GifRowsRead> FirstFrame::Decode(int rows, RowSink& sink) {
             if (!frame.Interlace) break;  // the remaining rows are all below the screen
             continue;
         }
-        for (int x = firstX; x < endX; ++x) screenRow[x] = m_palette[line[x - frame.Left]];
+        for (int x = firstX; x < endX; ++x) {
+            // The frame's left edge is a 16-bit field: x is never below it, nor below 0.
+            const auto column = static_cast<std::size_t>(x);
+            screenRow[column] = m_palette[line[column - static_cast<std::size_t>(frame.Left)]];
+        }
         if (y < rows) ++handed;
         sink.Row(y, screenRow.data());
     }

@@ -267,7 +267,7 @@ bool CanWrite(const IconImage& icon) {
 
 // The directory with its single entry, then the DIB's 40-byte header with the doubled height.
 void PutHeaders(std::vector<std::uint8_t>& out, const IconImage& icon, int bitCount,
-                int paletteEntries, std::size_t imageBytes) {
+                std::size_t paletteEntries, std::size_t imageBytes) {
     const std::size_t dibBytes = kInfoHeaderBytes + 4u * paletteEntries + imageBytes;
     PutU16(out, 0);
     PutU16(out, kTypeIcon);
@@ -295,6 +295,13 @@ void PutHeaders(std::vector<std::uint8_t>& out, const IconImage& icon, int bitCo
     PutU32(out, 0);
 }
 
+// Where pixel (x, y) of a picture `width` wide is kept, row after row; inside the picture none
+// of them is negative.
+std::size_t PixelIndex(int x, int y, int width) {
+    return static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
+           static_cast<std::size_t>(x);
+}
+
 void PutMaskRows(std::vector<std::uint8_t>& out, const std::vector<bool>& seeThrough, int width,
                  int height) {
     const std::size_t stride = *DibRowBytes(width, 1);
@@ -302,8 +309,9 @@ void PutMaskRows(std::vector<std::uint8_t>& out, const std::vector<bool>& seeThr
         const std::size_t rowStart = out.size();
         out.resize(rowStart + stride, 0);
         for (int x = 0; x < width; ++x) {
-            if (seeThrough[static_cast<std::size_t>(y) * width + x]) {
-                out[rowStart + x / 8] |= static_cast<std::uint8_t>(0x80 >> (x % 8));
+            if (seeThrough[PixelIndex(x, y, width)]) {
+                out[rowStart + static_cast<std::size_t>(x / 8)] |=
+                    static_cast<std::uint8_t>(0x80 >> (x % 8));
             }
         }
     }
@@ -353,18 +361,19 @@ Result<std::vector<std::uint8_t>> EncodeIco(const IconImage& icon) {
     if (!CanWrite(icon)) return Fail(CodecError::BadDimensions, "icons are 1 to 256 pixels a side");
     const int width = icon.Width();
     const int height = icon.Height();
-    const std::size_t colourBytes = static_cast<std::size_t>(width) * height * 4;
-    const std::size_t maskBytes = *DibRowBytes(width, 1) * height;
+    const std::size_t pixels = PixelIndex(0, height, width);
+    const std::size_t colourBytes = pixels * 4;
+    const std::size_t maskBytes = *DibRowBytes(width, 1) * static_cast<std::size_t>(height);
 
     std::vector<std::uint8_t> out;
     PutHeaders(out, icon, 32, 0, colourBytes + maskBytes);
-    std::vector<bool> seeThrough(static_cast<std::size_t>(width) * height);
+    std::vector<bool> seeThrough(pixels);
     for (int y = height - 1; y >= 0; --y) {
         for (int x = 0; x < width; ++x) {
             std::uint32_t pixel = icon.colour.At(x, y);
             if (icon.colour.IsMonochrome()) pixel = pixel ? 0xFFFFFF : 0;
             const bool clear = SeeThrough(icon, x, y);
-            seeThrough[static_cast<std::size_t>(y) * width + x] = clear;
+            seeThrough[PixelIndex(x, y, width)] = clear;
             // Readers that use alpha and readers that use the mask must see the same thing.
             const std::uint32_t alpha = icon.colour.HasAlpha() ? AlphaOf(pixel) : (clear ? 0 : 255);
             out.push_back(static_cast<std::uint8_t>(pixel >> 16));
@@ -382,11 +391,11 @@ Result<std::vector<std::uint8_t>> EncodeIco4Bit(const IconImage& icon) {
     const int width = icon.Width();
     const int height = icon.Height();
     const std::size_t stride = *DibRowBytes(width, 4);
-    const std::size_t colourBytes = stride * height;
-    const std::size_t maskBytes = *DibRowBytes(width, 1) * height;
+    const std::size_t colourBytes = stride * static_cast<std::size_t>(height);
+    const std::size_t maskBytes = *DibRowBytes(width, 1) * static_cast<std::size_t>(height);
 
     std::vector<std::uint8_t> out;
-    PutHeaders(out, icon, 4, static_cast<int>(kVgaPalette.size()), colourBytes + maskBytes);
+    PutHeaders(out, icon, 4, kVgaPalette.size(), colourBytes + maskBytes);
     for (std::uint32_t colour : kVgaPalette) {
         out.push_back(static_cast<std::uint8_t>(colour >> 16));
         out.push_back(static_cast<std::uint8_t>(colour >> 8));
@@ -394,7 +403,7 @@ Result<std::vector<std::uint8_t>> EncodeIco4Bit(const IconImage& icon) {
         out.push_back(0);
     }
     const Bitmap withAlpha = IconWithAlpha(icon);
-    std::vector<bool> seeThrough(static_cast<std::size_t>(width) * height);
+    std::vector<bool> seeThrough(PixelIndex(0, height, width));
     for (int y = height - 1; y >= 0; --y) {
         const std::size_t rowStart = out.size();
         out.resize(rowStart + stride, 0);
@@ -402,7 +411,7 @@ Result<std::vector<std::uint8_t>> EncodeIco4Bit(const IconImage& icon) {
             const std::uint32_t pixel = withAlpha.At(x, y);
             if (AlphaOf(pixel) == 0) {
                 // See-through pixels are index 0 (black), so the XOR step leaves them alone.
-                seeThrough[static_cast<std::size_t>(y) * width + x] = true;
+                seeThrough[PixelIndex(x, y, width)] = true;
                 continue;
             }
             const auto found = std::find(kVgaPalette.begin(), kVgaPalette.end(), ColourOf(pixel));
@@ -411,7 +420,8 @@ Result<std::vector<std::uint8_t>> EncodeIco4Bit(const IconImage& icon) {
                             "a visible pixel is not one of the 16 colours");
             }
             const auto index = static_cast<std::uint8_t>(found - kVgaPalette.begin());
-            out[rowStart + x / 2] |= static_cast<std::uint8_t>(x % 2 == 0 ? index << 4 : index);
+            out[rowStart + static_cast<std::size_t>(x / 2)] |=
+                static_cast<std::uint8_t>(x % 2 == 0 ? index << 4 : index);
         }
     }
     PutMaskRows(out, seeThrough, width, height);

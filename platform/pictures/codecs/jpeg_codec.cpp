@@ -269,9 +269,11 @@ Status DecodeJpegReduced(const FileInput& file, const JpegStructure& structure, 
     if (!ReduceTo(session, eighths)) return JpegFailure(session);
     if (Status checked = CheckFrameHeld(session); !checked) return checked;
     if (!StartDecompress(session)) return JpegFailure(session);
-    if (info.output_width != static_cast<JDIMENSION>(JpegReducedSide(info.image_width, eighths)) ||
-        info.output_height !=
-            static_cast<JDIMENSION>(JpegReducedSide(info.image_height, eighths)) ||
+    // The natural sides were checked against the picture limit on opening: they fit an int.
+    const int naturalWidth = static_cast<int>(info.image_width);
+    const int naturalHeight = static_cast<int>(info.image_height);
+    if (info.output_width != static_cast<JDIMENSION>(JpegReducedSide(naturalWidth, eighths)) ||
+        info.output_height != static_cast<JDIMENSION>(JpegReducedSide(naturalHeight, eighths)) ||
         info.output_components != 4) {
         return Fail(CodecError::Unsupported, "unexpected output layout");
     }

@@ -205,7 +205,8 @@ Status OpenJpeg(JpegSession& session, const FileInput& file, const JpegStructure
     if (reading.frameHeight != 0 &&
         info.image_height != static_cast<JDIMENSION>(reading.frameHeight))
         return Fail(CodecError::Corrupt, "the frame header is not where it was");
-    const JDIMENSION height = reading.frameHeight != 0 ? structure.height : info.image_height;
+    const std::int64_t height =
+        reading.frameHeight != 0 ? std::int64_t{structure.height} : std::int64_t{info.image_height};
     if (Status checked = CheckDimensions(info.image_width, height); !checked) return checked;
     return Done();
 }

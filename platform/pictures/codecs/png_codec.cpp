@@ -236,7 +236,7 @@ Status ReadPasses(PngDecoder& decoder, int width, int height, int columns, int r
             std::uint32_t* out = gathered.Row(y);
             for (int i = 0, x = first; i < passColumns(pass) && x < gathered.Width();
                  ++i, x += step) {
-                out[x] = row[i];
+                out[x] = row[static_cast<std::size_t>(i)];
             }
         }
     }
