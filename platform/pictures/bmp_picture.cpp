@@ -4,6 +4,7 @@
 
 #include "platform/pictures/codecs/bmp_codec.h"
 #include "platform/pictures/codecs/dib_codec.h"
+#include "platform/pictures/codecs/dib_format.h"
 #include "platform/pictures/codecs/dib_rle.h"
 #include "platform/pictures/decoding_source.h"
 #include "platform/pictures/jpeg_picture.h"
@@ -35,10 +36,9 @@ std::optional<BmpLayout> StripLayout(const codecs::FileInput& file) {
     if (file.Size() < kWholeBelow) return std::nullopt;
     std::uint8_t head[kFileHeaderBytes];
     if (file.ReadAt(0, head) != sizeof head) return std::nullopt;
-    const std::size_t pixelOffset = head[10] | head[11] << 8 |
-                                    static_cast<std::size_t>(head[12]) << 16 |
-                                    static_cast<std::size_t>(head[13]) << 24;
-    if (pixelOffset <= kFileHeaderBytes || pixelOffset > kMaxPrefix) return std::nullopt;
+    const auto offBits = codecs::ReadBmpPixelOffset(head);
+    if (!offBits || *offBits <= kFileHeaderBytes || *offBits > kMaxPrefix) return std::nullopt;
+    const std::size_t pixelOffset = *offBits;
 
     BmpLayout layout;
     layout.prefix.resize(pixelOffset);
@@ -53,25 +53,16 @@ std::optional<BmpLayout> StripLayout(const codecs::FileInput& file) {
     if (!plain || h.hasAlphaMask || h.masks[3] != 0) return std::nullopt;
     if (h.bitCount <= 8) {
         // A pixel past a short palette makes the whole file invalid.
-        const std::size_t depth = std::size_t{1} << h.bitCount;
-        const std::size_t room = dib.size() >= h.paletteOffset
-                                     ? (dib.size() - h.paletteOffset) / h.paletteEntryBytes
-                                     : 0;
-        const std::size_t entries = h.coloursUsed != 0 ? h.coloursUsed : std::min(depth, room);
-        if (entries < depth || entries > room) return std::nullopt;
+        const auto entries = codecs::DibStoredPaletteEntries(h, dib.size(), dib.size());
+        if (!entries || entries.Value() < (std::size_t{1} << h.bitCount)) return std::nullopt;
     } else if (h.bitCount != 16 && h.bitCount != 24 && h.bitCount != 32) {
         return std::nullopt;
     }
-    const auto stride = codecs::DibRowBytes(h.width, h.bitCount);
-    if (!stride) return std::nullopt;
-    // DecodeBmp refuses a file whose pixels are cut short; only the last row may lack its
-    // padding.
-    const std::uint64_t lastRowBytes = (static_cast<std::uint64_t>(h.width) * h.bitCount + 7) / 8;
-    const std::uint64_t needed =
-        static_cast<std::uint64_t>(*stride) * (h.height - 1) + lastRowBytes;
-    if (needed > file.Size() - pixelOffset) return std::nullopt;
+    const auto rows = codecs::MeasureDibRows(h.width, h.bitCount, h.height);
+    // DecodeBmp refuses a file whose pixels are cut short.
+    if (!rows || rows.Value().needed > file.Size() - pixelOffset) return std::nullopt;
     layout.header = h;
-    layout.stride = *stride;
+    layout.stride = rows.Value().stride;
     return layout;
 }
 
@@ -156,7 +147,7 @@ class RleSource final : public DecodingSource {
 
     // The one pass on opening: it settles what DecodeBmp would say of the file and whether
     // the picture is opaque, and keeps the top-left corner on the way.
-    std::optional<codecs::CodecFailure> Check();
+    codecs::Status Check();
 
     Bitmap Pixels() const override { return DecodeWhole(m_file); }
 
@@ -186,7 +177,7 @@ class RleSource final : public DecodingSource {
     bool m_complete = false;  // set once, on opening
 };
 
-std::optional<codecs::CodecFailure> RleSource::Check() {
+codecs::Status RleSource::Check() {
     const Size kept = KeptRegionSize(kPassRegionSide);
     TopLeftSink sink(kept.width, kept.height);
     auto summary = Expand(kept.height, sink);
@@ -201,7 +192,7 @@ std::optional<codecs::CodecFailure> RleSource::Check() {
         }
     }
     KeepRegion(std::move(region));
-    return std::nullopt;
+    return codecs::Done();
 }
 
 codecs::Result<Picture> OpenRleBmp(const codecs::FileInput& file,
@@ -214,7 +205,7 @@ codecs::Result<Picture> OpenRleBmp(const codecs::FileInput& file,
     auto source =
         std::make_shared<RleSource>(file, headers.header, std::move(layout.Value().palette),
                                     kFileHeaderBytes + layout.Value().pixelStart);
-    if (auto failure = source->Check()) return std::move(*failure);
+    if (codecs::Status checked = source->Check(); !checked) return checked.Failure();
     return Picture(std::move(source));
 }
 
@@ -232,7 +223,8 @@ codecs::Result<Picture> OpenWrappedPicture(const codecs::FileInput& file,
     if (!place) return place.Failure();
     const codecs::FileInput wrapped =
         file.Window(kFileHeaderBytes + place.Value().offset, place.Value().size);
-    if (auto failure = codecs::CheckDibEmbedded(header, wrapped)) return std::move(*failure);
+    if (codecs::Status checked = codecs::CheckDibEmbedded(header, wrapped); !checked)
+        return checked.Failure();
     auto source = header.compression == codecs::DibCompression::Png ? OpenPngPicture(wrapped)
                                                                     : OpenJpegPicture(wrapped);
     if (!source) return source.Failure();

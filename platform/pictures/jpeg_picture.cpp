@@ -20,7 +20,7 @@ class JpegSource final : public DecodingSource {
 
     // What the panes show, decoded on opening: for a multi-scan file this is what settles
     // whether a whole decode would accept it.
-    std::optional<codecs::CodecFailure> DecodeShownRegion();
+    codecs::Status DecodeShownRegion();
 
     Bitmap Pixels() const override {
         auto pixels = codecs::DecodeJpeg(m_file);
@@ -31,7 +31,7 @@ class JpegSource final : public DecodingSource {
     bool Opaque() const override { return true; }
     bool DecodeTop(int columns, int rows, codecs::RowSink& sink, bool& hasAlpha) const override {
         hasAlpha = false;
-        return !codecs::DecodeJpegRows(m_file, m_structure, columns, rows, sink);
+        return codecs::DecodeJpegRows(m_file, m_structure, columns, rows, sink).Ok();
     }
     Bitmap DecodeOverview(int width, int height) const override;
 
@@ -40,13 +40,15 @@ class JpegSource final : public DecodingSource {
     codecs::JpegStructure m_structure;
 };
 
-std::optional<codecs::CodecFailure> JpegSource::DecodeShownRegion() {
+codecs::Status JpegSource::DecodeShownRegion() {
     const Size kept = KeptRegionSize(kKeptRegionSide);
     TopLeftSink region(kept.width, kept.height);
-    if (auto failure = codecs::DecodeJpegRows(m_file, m_structure, kept.width, kept.height, region))
-        return failure;
+    if (codecs::Status decoded =
+            codecs::DecodeJpegRows(m_file, m_structure, kept.width, kept.height, region);
+        !decoded)
+        return decoded;
     KeepRegion(region.Take(false));
-    return std::nullopt;
+    return codecs::Done();
 }
 
 Bitmap JpegSource::DecodeOverview(int width, int height) const {
@@ -55,14 +57,15 @@ Bitmap JpegSource::DecodeOverview(int width, int height) const {
     const int eighths = codecs::JpegReducedEighths(Width(), Height(), width, height);
     if (eighths == 8) {
         RowScaler scaler(width, height);
-        if (codecs::DecodeJpegRows(m_file, m_structure, Width(), Height(), scaler)) return Bitmap();
+        if (!codecs::DecodeJpegRows(m_file, m_structure, Width(), Height(), scaler))
+            return Bitmap();
         return scaler.Finish(false);
     }
     const int reducedWidth = codecs::JpegReducedSide(Width(), eighths);
     const int reducedHeight = codecs::JpegReducedSide(Height(), eighths);
     ReducedScaler scaler(width, height, EighthEdges(Width(), reducedWidth, eighths),
                          EighthEdges(Height(), reducedHeight, eighths));
-    if (codecs::DecodeJpegReduced(m_file, m_structure, eighths, scaler)) return Bitmap();
+    if (!codecs::DecodeJpegReduced(m_file, m_structure, eighths, scaler)) return Bitmap();
     return scaler.Finish(false);
 }
 
@@ -73,7 +76,8 @@ codecs::Result<std::shared_ptr<const PictureSource>> OpenJpegPicture(codecs::Fil
     if (!layout) return layout.Failure();
     auto source = std::make_shared<JpegSource>(std::move(file), layout.Value());
     if (layout.Value().multiScan) {
-        if (auto failure = source->DecodeShownRegion()) return std::move(*failure);
+        if (codecs::Status decoded = source->DecodeShownRegion(); !decoded)
+            return decoded.Failure();
     }
     return std::shared_ptr<const PictureSource>(std::move(source));
 }

@@ -15,14 +15,15 @@ class PngSource final : public DecodingSource {
 
     // Decodes the region kept on opening. An interlaced file's region costs all its earlier
     // passes, so it keeps all that the window can show.
-    std::optional<codecs::CodecFailure> DecodeKeptRegion() {
+    codecs::Status DecodeKeptRegion() {
         const Size kept = KeptRegionSize(m_layout.interlaced ? kPassRegionSide : kKeptRegionSide);
         TopLeftSink region(kept.width, kept.height);
-        if (auto failure = codecs::DecodePngRows(m_file, kept.width, kept.height, region)) {
-            return failure;
+        if (codecs::Status decoded = codecs::DecodePngRows(m_file, kept.width, kept.height, region);
+            !decoded) {
+            return decoded;
         }
         KeepRegion(region.Take(m_layout.hasAlpha));
-        return std::nullopt;
+        return codecs::Done();
     }
 
     Bitmap Pixels() const override {
@@ -34,11 +35,11 @@ class PngSource final : public DecodingSource {
     bool Opaque() const override { return !m_layout.hasAlpha; }
     bool DecodeTop(int columns, int rows, codecs::RowSink& sink, bool& hasAlpha) const override {
         hasAlpha = m_layout.hasAlpha;
-        return !codecs::DecodePngRows(m_file, columns, rows, sink);
+        return codecs::DecodePngRows(m_file, columns, rows, sink).Ok();
     }
     Bitmap DecodeOverview(int width, int height) const override {
         RowScaler scaler(width, height);
-        if (codecs::DecodePngRows(m_file, Width(), Height(), scaler)) return Bitmap();
+        if (!codecs::DecodePngRows(m_file, Width(), Height(), scaler)) return Bitmap();
         return scaler.Finish(m_layout.hasAlpha);
     }
 
@@ -53,7 +54,7 @@ codecs::Result<std::shared_ptr<const PictureSource>> OpenPngPicture(codecs::File
     auto layout = codecs::ReadPngLayout(file);
     if (!layout) return layout.Failure();
     auto source = std::make_shared<PngSource>(std::move(file), layout.Value());
-    if (auto failure = source->DecodeKeptRegion()) return std::move(*failure);
+    if (codecs::Status decoded = source->DecodeKeptRegion(); !decoded) return decoded.Failure();
     return std::shared_ptr<const PictureSource>(std::move(source));
 }
 

@@ -48,7 +48,8 @@ void ReducedScaler::Start(int width, int height) {
         m_left.push_back(ScaleBoxStart(tx, m_width, fullWidth));
         m_right.push_back(ScaleBoxEnd(tx, m_width, fullWidth));
         std::vector<Share> shares;
-        for (int i = 0; i < width; ++i) {
+        // As many reduced columns as `width`, checked above.
+        for (std::size_t i = 0; i + 1 < m_columnEdges.size(); ++i) {
             const double w =
                 Overlap(m_columnEdges[i], m_columnEdges[i + 1], m_left.back(), m_right.back());
             if (w > 0) shares.push_back({i, w});
@@ -59,26 +60,27 @@ void ReducedScaler::Start(int width, int height) {
         m_top.push_back(ScaleBoxStart(ty, m_height, fullHeight));
         m_bottom.push_back(ScaleBoxEnd(ty, m_height, fullHeight));
     }
-    m_sums.resize(m_height);
-    m_closed.assign(m_height, false);
-    m_rowSums.assign(static_cast<std::size_t>(m_width) * 4, 0.0);
+    m_sums.resize(Rows());
+    m_closed.assign(Rows(), false);
+    m_rowSums.assign(Columns() * 4, 0.0);
 }
 
 void ReducedScaler::Row(int y, const std::uint32_t* pixels) {
     if (m_top.empty() || y < 0 || y + 1 >= static_cast<int>(m_rowEdges.size())) return;
-    const double top = m_rowEdges[y], bottom = m_rowEdges[y + 1];
-    for (int tx = 0; tx < m_width; ++tx) {
+    const auto row = static_cast<std::size_t>(y);
+    const double top = m_rowEdges[row], bottom = m_rowEdges[row + 1];
+    for (std::size_t tx = 0; tx < Columns(); ++tx) {
         double sums[4] = {0, 0, 0, 0};
         for (const Share& share : m_shares[tx]) {
             const std::uint32_t p = pixels[share.column];
             for (int c = 0; c < 4; ++c) sums[c] += share.weight * ((p >> (8 * c)) & 0xFF);
         }
-        std::copy_n(sums, 4, &m_rowSums[static_cast<std::size_t>(tx) * 4]);
+        std::copy_n(sums, 4, &m_rowSums[tx * 4]);
     }
     // The target rows whose boxes this reduced row reaches into.
-    const int first = static_cast<int>(std::upper_bound(m_bottom.begin(), m_bottom.end(), top) -
-                                       m_bottom.begin());
-    for (int ty = first; ty < m_height && m_top[ty] < bottom; ++ty) {
+    const auto first = static_cast<std::size_t>(
+        std::upper_bound(m_bottom.begin(), m_bottom.end(), top) - m_bottom.begin());
+    for (std::size_t ty = first; ty < Rows() && m_top[ty] < bottom; ++ty) {
         const double weight = Overlap(top, bottom, m_top[ty], m_bottom[ty]);
         if (weight <= 0 || m_closed[ty]) continue;
         auto& sums = m_sums[ty];
@@ -86,20 +88,20 @@ void ReducedScaler::Row(int y, const std::uint32_t* pixels) {
         for (std::size_t i = 0; i < m_rowSums.size(); ++i) sums[i] += weight * m_rowSums[i];
     }
     // Rows come top first: a box that ends above this row's end gets nothing more.
-    for (int ty = first; ty < m_height && m_bottom[ty] <= bottom; ++ty) {
+    for (std::size_t ty = first; ty < Rows() && m_bottom[ty] <= bottom; ++ty) {
         if (!m_closed[ty]) Close(ty);
     }
 }
 
-void ReducedScaler::Close(int targetRow) {
+void ReducedScaler::Close(std::size_t targetRow) {
     const auto& sums = m_sums[targetRow];
-    std::uint32_t* out = m_result.Row(targetRow);
+    std::uint32_t* out = m_result.Row(static_cast<int>(targetRow));  // below m_height
     const double rows = m_bottom[targetRow] - m_top[targetRow];
-    for (int tx = 0; tx < m_width; ++tx) {
+    for (std::size_t tx = 0; tx < Columns(); ++tx) {
         const double area = rows * (m_right[tx] - m_left[tx]);
         std::uint32_t p = 0;
-        for (int c = 0; c < 4; ++c) {
-            const double sum = sums ? sums[static_cast<std::size_t>(tx) * 4 + c] : 0.0;
+        for (std::size_t c = 0; c < 4; ++c) {
+            const double sum = sums ? sums[tx * 4 + c] : 0.0;
             const long value = std::lround(sum / area);
             p |= static_cast<std::uint32_t>(std::clamp(value, 0L, 255L)) << (8 * c);
         }
@@ -110,7 +112,7 @@ void ReducedScaler::Close(int targetRow) {
 }
 
 Bitmap ReducedScaler::Finish(bool hasAlpha) {
-    for (int ty = 0; ty < static_cast<int>(m_closed.size()); ++ty) {
+    for (std::size_t ty = 0; ty < m_closed.size(); ++ty) {
         if (!m_closed[ty]) Close(ty);
     }
     m_result.SetHasAlpha(hasAlpha);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -27,10 +28,13 @@ class ReducedScaler final : public codecs::RowSink {
 
   private:
     struct Share {
-        int column;     // of the reduced copy
-        double weight;  // full-picture columns of it inside the box
+        std::size_t column;  // of the reduced copy
+        double weight;       // full-picture columns of it inside the box
     };
-    void Close(int targetRow);
+    void Close(std::size_t targetRow);
+    // The target's sides as indices: never negative.
+    std::size_t Columns() const { return static_cast<std::size_t>(m_width); }
+    std::size_t Rows() const { return static_cast<std::size_t>(m_height); }
 
     int m_width;
     int m_height;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -29,7 +30,10 @@ class RowScaler final : public codecs::RowSink {
   private:
     // Adds the pixels at columns first, first + step, ... to the boxes of source row y.
     void Add(int y, int first, int step, int count, const std::uint32_t* pixels, bool wholeRow);
-    void Close(int targetRow);
+    void Close(std::size_t targetRow);
+    // The target's sides as indices: never negative.
+    std::size_t Columns() const { return static_cast<std::size_t>(m_width); }
+    std::size_t Rows() const { return static_cast<std::size_t>(m_height); }
 
     int m_width;
     int m_height;

@@ -3,19 +3,23 @@
 #include "platform/pictures/codecs/byte_reader.h"
 #include "platform/pictures/codecs/byte_writer.h"
 #include "platform/pictures/codecs/dib_codec.h"
+#include "platform/pictures/codecs/dib_format.h"
 #include "platform/pictures/codecs/limits.h"
 
 namespace platform::codecs {
 
 namespace {
 
-// BITMAPFILEHEADER: "BM", bfSize, two reserved words, bfOffBits.
-constexpr std::size_t kFileHeaderBytes = kBmpFileHeaderBytes;
-constexpr std::size_t kInfoHeaderBytes = 40;
 // 96 dots per inch.
 constexpr std::uint32_t kPixelsPerMetre = 2835;
 
 }  // namespace
+
+std::optional<std::uint32_t> ReadBmpPixelOffset(std::span<const std::uint8_t> start) {
+    ByteReader reader(start);
+    if (!reader.Seek(kBmpPixelOffsetAt)) return std::nullopt;
+    return reader.U32();
+}
 
 Result<BmpHeaders> ReadBmpHeaders(std::span<const std::uint8_t> start) {
     ByteReader reader(start);
@@ -24,24 +28,23 @@ Result<BmpHeaders> ReadBmpHeaders(std::span<const std::uint8_t> start) {
         return Fail(CodecError::BadSignature, "not a BMP file");
     }
     // bfSize is often wrong in files that display everywhere, so it is not relied on.
-    if (!reader.Skip(8)) return Fail(CodecError::Truncated, "file header cut short");
-    const auto pixelOffset = reader.U32();
+    const auto pixelOffset = ReadBmpPixelOffset(start);
     if (!pixelOffset) return Fail(CodecError::Truncated, "file header cut short");
 
-    auto header = ReadDibHeader(start.subspan(kFileHeaderBytes));
+    auto header = ReadDibHeader(start.subspan(kBmpFileHeaderBytes));
     if (!header) return header.Failure();
-    if (*pixelOffset < kFileHeaderBytes) {
+    if (*pixelOffset < kBmpFileHeaderBytes) {
         return Fail(CodecError::BadHeader, "pixels start inside the file header");
     }
     BmpHeaders headers{header.Value(), {}};
-    headers.options.pixelOffset = *pixelOffset - kFileHeaderBytes;
+    headers.options.pixelOffset = *pixelOffset - kBmpFileHeaderBytes;
     return headers;
 }
 
 Result<Bitmap> DecodeBmp(std::span<const std::uint8_t> file) {
     auto headers = ReadBmpHeaders(file);
     if (!headers) return headers.Failure();
-    auto pixels = DecodeDibPixels(headers.Value().header, file.subspan(kFileHeaderBytes),
+    auto pixels = DecodeDibPixels(headers.Value().header, file.subspan(kBmpFileHeaderBytes),
                                   headers.Value().options);
     if (!pixels) return pixels.Failure();
     return std::move(pixels.Value().colour);
@@ -53,7 +56,7 @@ Result<std::vector<std::uint8_t>> EncodeBmp24(const Bitmap& bitmap) {
     const auto height = static_cast<std::size_t>(bitmap.Height());
     const std::size_t stride = *DibRowBytes(bitmap.Width(), 24);
     const auto pixelBytes = CheckedMul(stride, height);
-    const std::size_t headers = kFileHeaderBytes + kInfoHeaderBytes;
+    const std::size_t headers = kBmpFileHeaderBytes + kInfoHeaderBytes;
     // The format stores sizes in 32 bits; a bitmap too large for them cannot be written.
     if (!pixelBytes || *pixelBytes > 0xFFFFFFFFu - headers) {
         return Fail(CodecError::LimitExceeded, "too large for a bitmap file's 32-bit sizes");
@@ -72,7 +75,7 @@ Result<std::vector<std::uint8_t>> EncodeBmp24(const Bitmap& bitmap) {
     PutU32(out, static_cast<std::uint32_t>(height));  // positive: bottom row first
     PutU16(out, 1);
     PutU16(out, 24);
-    PutU32(out, 0);  // BI_RGB
+    PutU32(out, kBiRgb);
     PutU32(out, static_cast<std::uint32_t>(*pixelBytes));
     PutU32(out, kPixelsPerMetre);
     PutU32(out, kPixelsPerMetre);

@@ -1,12 +1,14 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <vector>
 
 #include "platform/graphics/bitmap.h"
 #include "platform/pictures/codecs/codec_result.h"
 #include "platform/pictures/codecs/dib_codec.h"
+#include "platform/pictures/codecs/dib_format.h"
 
 namespace platform::codecs {
 
@@ -15,8 +17,10 @@ struct BmpHeaders {
     DibHeader header;
     DibOptions options;  // where the pixels start, from the start of the DIB
 };
-// The DIB starts after the file header.
-inline constexpr std::size_t kBmpFileHeaderBytes = 14;
+
+// The file header's bfOffBits, where the pixels start from the start of the file; nothing when
+// `start` is shorter than the file header. The signature is left to the caller.
+std::optional<std::uint32_t> ReadBmpPixelOffset(std::span<const std::uint8_t> start);
 
 // Reads the headers from the start of a file: the whole file, or as much of it as holds the
 // file header and the info header with its masks.

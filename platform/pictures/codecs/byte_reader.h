@@ -41,7 +41,7 @@ class ByteReader {
     std::optional<std::uint32_t> U32() {
         if (Remaining() < 4) return std::nullopt;
         std::uint32_t v = 0;
-        for (int i = 3; i >= 0; --i) v = (v << 8) | m_data[m_position + i];
+        for (std::size_t i = 4; i-- > 0;) v = (v << 8) | m_data[m_position + i];
         m_position += 4;
         return v;
     }

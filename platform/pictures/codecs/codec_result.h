@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -31,6 +32,27 @@ std::string Describe(const CodecFailure& failure);
 
 inline CodecFailure Fail(CodecError error, std::string detail = {}) {
     return CodecFailure{error, std::move(detail)};
+}
+
+// A step that is done, or the specific reason it is not; true when done, as Result is.
+class Status {
+  public:
+    Status(CodecFailure failure) : m_failure(std::move(failure)) {}
+
+    bool Ok() const { return !m_failure; }
+    explicit operator bool() const { return Ok(); }
+
+    const CodecFailure& Failure() const { return *m_failure; }
+
+  private:
+    friend Status Done();
+    Status() = default;
+
+    std::optional<CodecFailure> m_failure;
+};
+
+inline Status Done() {
+    return Status();
 }
 
 // A decoded value, or the specific reason there is none. Codecs never throw.

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/pictures/codecs/byte_reader.h"
+#include "platform/pictures/codecs/dib_format.h"
 #include "platform/pictures/codecs/dib_rle.h"
 #include "platform/pictures/codecs/jpeg_codec.h"
 #include "platform/pictures/codecs/limits.h"
@@ -15,26 +16,16 @@ namespace platform::codecs {
 
 namespace {
 
-// Info header sizes we read. 12 is the OS/2 1.x core header, 16 and 64 are OS/2 2.x, 40 is the
-// Windows header, 52 and 56 add the colour masks in the header, 108 and 124 are V4 and V5.
-constexpr std::uint32_t kCoreHeader = 12;
-constexpr std::uint32_t kOs2ShortHeader = 16;
-constexpr std::uint32_t kInfoHeader = 40;
-constexpr std::uint32_t kOs2Header = 64;
-// Masks sit at byte 40 of the DIB, inside V2 and later headers, after a 40-byte header.
-constexpr std::size_t kMasksOffset = 40;
-constexpr std::size_t kAlphaMaskOffset = 52;
-
 bool IsKnownHeaderSize(std::uint32_t size) {
     switch (size) {
-        case 12:
-        case 16:
-        case 40:
-        case 52:
-        case 56:
-        case 64:
-        case 108:
-        case 124:
+        case kCoreHeaderBytes:
+        case kOs2ShortHeaderBytes:
+        case kInfoHeaderBytes:
+        case kV2HeaderBytes:
+        case kV3HeaderBytes:
+        case kOs2HeaderBytes:
+        case kV4HeaderBytes:
+        case kV5HeaderBytes:
             return true;
         default:
             return false;
@@ -45,20 +36,20 @@ std::optional<DibCompression> CompressionFromValue(std::uint32_t value, bool os2
                                                    bool& alphaBitfields) {
     alphaBitfields = false;
     switch (value) {
-        case 0:
+        case kBiRgb:
             return DibCompression::Rgb;
-        case 1:
+        case kBiRle8:
             return DibCompression::Rle8;
-        case 2:
+        case kBiRle4:
             return DibCompression::Rle4;
         // OS/2 2.x gave 3 and 4 other meanings than Windows did.
-        case 3:
+        case kBiBitfields:
             return os2 ? DibCompression::Huffman : DibCompression::Bitfields;
-        case 4:
+        case kBiJpeg:
             return os2 ? DibCompression::Rle24 : DibCompression::Jpeg;
-        case 5:
+        case kBiPng:
             return DibCompression::Png;
-        case 6:
+        case kBiAlphaBitfields:
             alphaBitfields = true;
             return DibCompression::Bitfields;
         default:
@@ -76,7 +67,7 @@ std::uint64_t PixelBits(int bitCount) {
 }
 
 // A colour mask must be one run of set bits inside the pixel, not shared with another colour.
-std::optional<CodecFailure> CheckColourMasks(const DibHeader& header) {
+Status CheckColourMasks(const DibHeader& header) {
     std::uint32_t seen = 0;
     for (std::size_t channel = 0; channel < 3; ++channel) {
         const std::uint32_t mask = header.masks[channel];
@@ -88,7 +79,7 @@ std::optional<CodecFailure> CheckColourMasks(const DibHeader& header) {
         if ((seen & mask) != 0) return Fail(CodecError::BadHeader, "masks overlap");
         seen |= mask;
     }
-    return std::nullopt;
+    return Done();
 }
 
 // Writers fill the alpha mask of V4 and V5 headers with a default that may not fit the pixel;
@@ -103,7 +94,7 @@ void DropUnusableAlphaMask(DibHeader& header) {
     header.hasAlphaMask = header.masks[3] != 0;
 }
 
-std::optional<CodecFailure> CheckCombination(const DibHeader& header) {
+Status CheckCombination(const DibHeader& header) {
     switch (header.compression) {
         case DibCompression::Rgb:
             switch (header.bitCount) {
@@ -114,7 +105,7 @@ std::optional<CodecFailure> CheckCombination(const DibHeader& header) {
                 case 16:
                 case 24:
                 case 32:
-                    return std::nullopt;
+                    return Done();
                 case 64:
                     return Fail(CodecError::Unsupported, "64-bit pixels");
                 default:
@@ -142,7 +133,7 @@ std::optional<CodecFailure> CheckCombination(const DibHeader& header) {
     }
     // Compressed rows have no fixed place, so they are always stored bottom-up.
     if (header.topDown) return Fail(CodecError::BadHeader, "compressed picture stored top-down");
-    return std::nullopt;
+    return Done();
 }
 
 // Widens an n-bit channel to 8 bits with rounding, so that the largest value becomes 255.
@@ -176,38 +167,13 @@ struct Palette {
 // The palette and where the pixels start, from the file's offset or right after the palette.
 Result<Palette> ReadPalette(const DibHeader& header, std::span<const std::uint8_t> dib,
                             std::uint64_t dibSize, const std::optional<std::size_t>& pixelOffset) {
+    auto stored = DibStoredPaletteEntries(header, dibSize, pixelOffset);
+    if (!stored) return stored.Failure();
     Palette palette;
-    const std::uint64_t limit = pixelOffset ? *pixelOffset : dibSize;
-    if (limit < header.paletteOffset) {
-        return Fail(CodecError::BadHeader, "pixels start inside the header");
-    }
-    const std::uint64_t room = (limit - header.paletteOffset) / header.paletteEntryBytes;
-    if (header.bitCount > 8) {
-        // Palettes of true-colour pictures are only hints for old displays: skipped.
-        palette.storedEntries = header.coloursUsed;
-        if (palette.storedEntries > room) {
-            return Fail(pixelOffset ? CodecError::BadHeader : CodecError::Truncated,
-                        "palette larger than the room for it");
-        }
-        return palette;
-    }
-    const std::size_t depthEntries = std::size_t{1} << header.bitCount;
-    if (header.coloursUsed != 0) {
-        // A declared palette must fit; one larger than the depth allows is read and cut.
-        palette.storedEntries = header.coloursUsed;
-        if (palette.storedEntries > room) {
-            return Fail(pixelOffset ? CodecError::BadHeader : CodecError::Truncated,
-                        "palette larger than the room for it");
-        }
-    } else if (pixelOffset) {
-        // An implied palette may be short; OS/2 files end it where the pixels begin.
-        palette.storedEntries =
-            static_cast<std::size_t>(std::min<std::uint64_t>(depthEntries, room));
-    } else {
-        palette.storedEntries = depthEntries;
-        if (palette.storedEntries > room) return Fail(CodecError::Truncated, "palette cut short");
-    }
-    const std::size_t used = std::min(palette.storedEntries, depthEntries);
+    palette.storedEntries = stored.Value();
+    // Palettes of true-colour pictures are only hints for old displays: skipped.
+    if (header.bitCount > 8) return palette;
+    const std::size_t used = std::min(palette.storedEntries, std::size_t{1} << header.bitCount);
     ByteReader reader(dib);
     reader.Seek(header.paletteOffset);
     palette.colours.reserve(used);
@@ -219,11 +185,9 @@ Result<Palette> ReadPalette(const DibHeader& header, std::span<const std::uint8_
     return palette;
 }
 
-std::optional<CodecFailure> DecodeIndexedRows(const DibHeader& header,
-                                              std::span<const std::uint8_t> pixels,
-                                              std::size_t stride,
-                                              const std::vector<std::uint32_t>& palette,
-                                              Bitmap& bitmap) {
+Status DecodeIndexedRows(const DibHeader& header, std::span<const std::uint8_t> pixels,
+                         std::size_t stride, const std::vector<std::uint32_t>& palette,
+                         Bitmap& bitmap) {
     const int bits = header.bitCount;
     const unsigned valueMask = (1u << bits) - 1;
     for (int row = 0; row < header.height; ++row) {
@@ -231,7 +195,7 @@ std::optional<CodecFailure> DecodeIndexedRows(const DibHeader& header,
         std::uint32_t* target = bitmap.Row(header.topDown ? row : header.height - 1 - row);
         for (int x = 0; x < header.width; ++x) {
             // Pixels are packed from the most significant bit of each byte.
-            const std::size_t bitPosition = static_cast<std::size_t>(x) * bits;
+            const std::size_t bitPosition = static_cast<std::size_t>(x) * header.bitCount;
             const int shift = 8 - bits - static_cast<int>(bitPosition % 8);
             const unsigned index = (source[bitPosition / 8] >> shift) & valueMask;
             if (index >= palette.size()) {
@@ -240,7 +204,7 @@ std::optional<CodecFailure> DecodeIndexedRows(const DibHeader& header,
             target[x] = palette[index];
         }
     }
-    return std::nullopt;
+    return Done();
 }
 
 void DecodeTrueColourRows(const DibHeader& header, std::span<const std::uint8_t> pixels,
@@ -288,7 +252,7 @@ Result<DibPixels> DecodeEmbedded(const DibHeader& header, std::span<const std::u
     const auto data = dib.subspan(static_cast<std::size_t>(place.Value().offset),
                                   static_cast<std::size_t>(place.Value().size));
     const FileInput input(data);
-    if (auto failure = CheckDibEmbedded(header, input)) return *failure;
+    if (Status checked = CheckDibEmbedded(header, input); !checked) return checked.Failure();
     Result<Bitmap> decoded =
         header.compression == DibCompression::Png ? DecodePng(input) : DecodeJpeg(input);
     if (!decoded) return decoded.Failure();
@@ -307,6 +271,39 @@ std::optional<std::size_t> DibRowBytes(std::int64_t width, int bitCount) {
     return *padded / 32 * 4;
 }
 
+Result<DibRowsSize> MeasureDibRows(std::int64_t width, int bitCount, std::int64_t height) {
+    const auto stride = DibRowBytes(width, bitCount);
+    if (!stride) return Fail(CodecError::Overflow, "row size does not fit");
+    const auto allRows = CheckedMul(*stride, static_cast<std::size_t>(height));
+    if (!allRows) return Fail(CodecError::Overflow, "pixel data size does not fit");
+    // DibRowBytes has refused a width or a bit count below 1.
+    const std::size_t lastRowBytes =
+        (static_cast<std::size_t>(width) * static_cast<std::size_t>(bitCount) + 7) / 8;
+    return DibRowsSize{*stride, *allRows, *allRows - *stride + lastRowBytes};
+}
+
+Result<std::size_t> DibStoredPaletteEntries(const DibHeader& header, std::uint64_t dibSize,
+                                            const std::optional<std::size_t>& pixelOffset) {
+    const std::uint64_t limit = pixelOffset ? *pixelOffset : dibSize;
+    if (limit < header.paletteOffset) {
+        return Fail(CodecError::BadHeader, "pixels start inside the header");
+    }
+    const std::uint64_t room = (limit - header.paletteOffset) / header.paletteEntryBytes;
+    if (header.bitCount > 8 || header.coloursUsed != 0) {
+        // A declared palette must fit; one larger than the depth allows is read and cut.
+        if (header.coloursUsed > room) {
+            return Fail(pixelOffset ? CodecError::BadHeader : CodecError::Truncated,
+                        "palette larger than the room for it");
+        }
+        return std::size_t{header.coloursUsed};
+    }
+    const std::size_t depthEntries = std::size_t{1} << header.bitCount;
+    // An implied palette may be short; OS/2 files end it where the pixels begin.
+    if (pixelOffset) return static_cast<std::size_t>(std::min<std::uint64_t>(depthEntries, room));
+    if (depthEntries > room) return Fail(CodecError::Truncated, "palette cut short");
+    return depthEntries;
+}
+
 Result<DibHeader> ReadDibHeader(std::span<const std::uint8_t> dib) {
     ByteReader reader(dib);
     DibHeader header;
@@ -321,7 +318,7 @@ Result<DibHeader> ReadDibHeader(std::span<const std::uint8_t> dib) {
     std::int64_t height = 0;
     std::uint16_t planes = 0;
     std::uint32_t compressionValue = 0;
-    if (header.headerSize == kCoreHeader) {
+    if (header.headerSize == kCoreHeaderBytes) {
         header.width = *reader.U16();
         height = *reader.U16();
         planes = *reader.U16();
@@ -332,7 +329,7 @@ Result<DibHeader> ReadDibHeader(std::span<const std::uint8_t> dib) {
         height = *reader.I32();
         planes = *reader.U16();
         header.bitCount = *reader.U16();
-        if (header.headerSize >= kInfoHeader) {
+        if (header.headerSize >= kInfoHeaderBytes) {
             compressionValue = *reader.U32();
             header.imageBytes = *reader.U32();
             reader.Skip(8);  // pixels per metre: not used for display
@@ -345,12 +342,14 @@ Result<DibHeader> ReadDibHeader(std::span<const std::uint8_t> dib) {
     }
     // A negative height marks rows stored top row first.
     header.topDown = height < 0;
-    if (auto failure = CheckDimensions(header.width, header.topDown ? -height : height)) {
-        return *failure;
+    if (Status checked = CheckDimensions(header.width, header.topDown ? -height : height);
+        !checked) {
+        return checked.Failure();
     }
     header.height = static_cast<std::int32_t>(header.topDown ? -height : height);
 
-    const bool os2 = header.headerSize == kOs2ShortHeader || header.headerSize == kOs2Header;
+    const bool os2 =
+        header.headerSize == kOs2ShortHeaderBytes || header.headerSize == kOs2HeaderBytes;
     bool alphaBitfields = false;
     const auto compression = CompressionFromValue(compressionValue, os2, alphaBitfields);
     if (!compression) return Fail(CodecError::BadHeader, "unknown compression");
@@ -360,29 +359,29 @@ Result<DibHeader> ReadDibHeader(std::span<const std::uint8_t> dib) {
     if (header.compression == DibCompression::Bitfields) {
         // Masks follow a 40-byte header, or sit in the larger headers at the same place.
         const std::size_t maskCount = alphaBitfields ? 4 : 3;
-        const std::size_t masksEnd = kMasksOffset + 4 * maskCount;
-        if (header.headerSize == kInfoHeader) header.paletteOffset = masksEnd;
-        reader.Seek(kMasksOffset);
+        const std::size_t masksEnd = kMasksAt + 4 * maskCount;
+        if (header.headerSize == kInfoHeaderBytes) header.paletteOffset = masksEnd;
+        reader.Seek(kMasksAt);
         for (std::size_t i = 0; i < maskCount; ++i) {
             const auto mask = reader.U32();
             if (!mask) return Fail(CodecError::Truncated, "colour masks cut short");
             header.masks[i] = *mask;
         }
-        if (!alphaBitfields && header.headerSize > kAlphaMaskOffset) {
-            reader.Seek(kAlphaMaskOffset);
+        if (!alphaBitfields && header.headerSize > kAlphaMaskAt) {
+            reader.Seek(kAlphaMaskAt);
             header.masks[3] = *reader.U32();
         }
         DropUnusableAlphaMask(header);
-    } else if (header.headerSize >= 108 && header.compression == DibCompression::Rgb &&
+    } else if (header.headerSize >= kV4HeaderBytes && header.compression == DibCompression::Rgb &&
                header.bitCount == 32) {
         // V4 and V5 headers may name the spare byte of 32-bit pixels as alpha.
-        reader.Seek(kAlphaMaskOffset);
+        reader.Seek(kAlphaMaskAt);
         if (*reader.U32() == 0xFF000000) {
             header.masks[3] = 0xFF000000;
             header.hasAlphaMask = true;
         }
     }
-    if (auto failure = CheckCombination(header)) return *failure;
+    if (Status checked = CheckCombination(header); !checked) return checked.Failure();
     return header;
 }
 
@@ -393,7 +392,7 @@ Result<DibEmbedded> FindDibEmbedded(const DibHeader& header, std::uint64_t pixel
     return DibEmbedded{pixelStart, header.imageBytes != 0 ? header.imageBytes : rest};
 }
 
-std::optional<CodecFailure> CheckDibEmbedded(const DibHeader& header, const FileInput& wrapped) {
+Status CheckDibEmbedded(const DibHeader& header, const FileInput& wrapped) {
     int width = 0, height = 0;
     if (header.compression == DibCompression::Png) {
         auto layout = ReadPngLayout(wrapped);
@@ -409,7 +408,7 @@ std::optional<CodecFailure> CheckDibEmbedded(const DibHeader& header, const File
     if (width != header.width || height != header.height) {
         return Fail(CodecError::BadDimensions, "embedded picture is not the size of the header");
     }
-    return std::nullopt;
+    return Done();
 }
 
 Result<DibLayout> ReadDibLayout(const DibHeader& header, std::span<const std::uint8_t> dib,
@@ -451,34 +450,30 @@ Result<DibPixels> DecodeDibPixels(const DibHeader& header, std::span<const std::
             break;
     }
 
-    const auto stride = DibRowBytes(header.width, header.bitCount);
-    if (!stride) return Fail(CodecError::Overflow, "row size does not fit");
-    const auto allRows = CheckedMul(*stride, static_cast<std::size_t>(header.height));
-    if (!allRows) return Fail(CodecError::Overflow, "pixel data size does not fit");
-    // The last row may lack its padding; some writers stop at the last pixel.
-    const std::size_t lastRowBytes =
-        (static_cast<std::size_t>(header.width) * header.bitCount + 7) / 8;
-    const std::size_t needed = *allRows - *stride + lastRowBytes;
+    const auto rows = MeasureDibRows(header.width, header.bitCount, header.height);
+    if (!rows) return rows.Failure();
+    const std::size_t stride = rows.Value().stride;
+    const std::size_t needed = rows.Value().needed;
     if (needed > dib.size() - pixelStart)
         return Fail(CodecError::Truncated, "pixel data cut short");
 
     Bitmap colour(header.width, header.height, PixelFormat::Colour);
     const auto pixels = dib.subspan(pixelStart, needed);
     if (header.bitCount <= 8) {
-        if (auto failure = DecodeIndexedRows(header, pixels, *stride, palette, colour)) {
-            return *failure;
+        if (Status decoded = DecodeIndexedRows(header, pixels, stride, palette, colour); !decoded) {
+            return decoded.Failure();
         }
     } else {
         const bool withAlpha =
             header.hasAlphaMask || (options.fourthByteIsAlpha && header.bitCount == 32 &&
                                     header.compression == DibCompression::Rgb);
-        DecodeTrueColourRows(header, pixels, *stride, withAlpha, colour);
+        DecodeTrueColourRows(header, pixels, stride, withAlpha, colour);
         if (withAlpha) {
             colour.SetHasAlpha(true);
             DropAlphaIfAllZero(colour);
         }
     }
-    return DibPixels{std::move(colour), pixelStart + *allRows};
+    return DibPixels{std::move(colour), pixelStart + rows.Value().all};
 }
 
 }  // namespace platform::codecs

@@ -73,7 +73,7 @@ Result<DibEmbedded> FindDibEmbedded(const DibHeader& header, std::uint64_t pixel
                                     std::uint64_t dibSize);
 // Reads the wrapped file's headers and checks that its picture has the DIB header's size,
 // before any pixel is decoded.
-std::optional<CodecFailure> CheckDibEmbedded(const DibHeader& header, const FileInput& wrapped);
+Status CheckDibEmbedded(const DibHeader& header, const FileInput& wrapped);
 
 // Decodes the pixels described by `header` (taken from ReadDibHeader(dib), possibly with the
 // height changed by the caller) into a colour bitmap, top row first.
@@ -82,5 +82,19 @@ Result<DibPixels> DecodeDibPixels(const DibHeader& header, std::span<const std::
 
 // Bytes in one stored row of `width` pixels of `bitCount` bits: rows are padded to 4 bytes.
 std::optional<std::size_t> DibRowBytes(std::int64_t width, int bitCount);
+
+// The bytes of `height` uncompressed rows. The last row may lack its padding: some writers stop
+// at its last pixel, so a DIB needs to hold only `needed` bytes of them.
+struct DibRowsSize {
+    std::size_t stride = 0;  // one stored row, padded
+    std::size_t all = 0;     // every row, padded
+    std::size_t needed = 0;  // every row but the last one's padding
+};
+Result<DibRowsSize> MeasureDibRows(std::int64_t width, int bitCount, std::int64_t height);
+
+// How many palette entries a DIB stores, which may be more than its depth uses: up to where its
+// pixels start when a file says so (`pixelOffset`), else within its `dibSize` bytes.
+Result<std::size_t> DibStoredPaletteEntries(const DibHeader& header, std::uint64_t dibSize,
+                                            const std::optional<std::size_t>& pixelOffset);
 
 }  // namespace platform::codecs

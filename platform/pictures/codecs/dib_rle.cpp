@@ -28,7 +28,8 @@ class RleCanvas {
     void Put(std::size_t count, std::uint32_t even, std::uint32_t odd) {
         if (m_drawing) {
             const std::uint32_t alpha = m_rows.complete ? 0 : kOpaque;
-            for (std::size_t i = 0; i < count; ++i) m_row[m_x + i] = (i % 2 ? odd : even) | alpha;
+            for (std::size_t i = 0; i < count; ++i)
+                m_row[static_cast<std::size_t>(m_x) + i] = (i % 2 ? odd : even) | alpha;
             m_dirty = true;
         }
         m_x += static_cast<int>(count);
@@ -83,15 +84,15 @@ class RleExpander {
                 std::span<const std::uint32_t> palette, RleCanvas& canvas)
         : m_compression(compression), m_reader(data), m_palette(palette), m_canvas(canvas) {}
 
-    std::optional<CodecFailure> Run() {
+    Status Run() {
         for (;;) {
             m_end = m_reader.Position();
             std::uint8_t count = 0, value = 0;
             // Data that stops between two codes ends the bitmap, as if it had said so.
-            if (!m_reader.Next(count) || !m_reader.Next(value)) return std::nullopt;
+            if (!m_reader.Next(count) || !m_reader.Next(value)) return Done();
             m_end = m_reader.Position();
             if (count > 0) {
-                if (auto failure = Repeat(count, value)) return failure;
+                if (Status repeated = Repeat(count, value); !repeated) return repeated;
                 continue;
             }
             switch (value) {
@@ -101,7 +102,7 @@ class RleExpander {
                     }
                     break;
                 case 1:
-                    return std::nullopt;
+                    return Done();
                 case 2: {
                     std::uint8_t dx = 0, dy = 0;
                     if (!m_reader.Next(dx) || !m_reader.Next(dy)) {
@@ -113,7 +114,7 @@ class RleExpander {
                     break;
                 }
                 default:
-                    if (auto failure = Literal(value)) return failure;
+                    if (Status copied = Literal(value); !copied) return copied;
                     break;
             }
         }
@@ -123,26 +124,26 @@ class RleExpander {
     std::size_t BytesRead() const { return static_cast<std::size_t>(m_end); }
 
   private:
-    std::optional<CodecFailure> Lookup(unsigned index, std::uint32_t& colour) const {
+    Status Lookup(unsigned index, std::uint32_t& colour) const {
         if (index >= m_palette.size()) {
             return Fail(CodecError::Corrupt, "pixel refers past the end of the palette");
         }
         colour = m_palette[index];
-        return std::nullopt;
+        return Done();
     }
 
     // A run of `count` pixels of one colour (RLE4: two alternating colours).
-    std::optional<CodecFailure> Repeat(std::size_t count, std::uint8_t value) {
+    Status Repeat(std::size_t count, std::uint8_t value) {
         if (!m_canvas.RunFits(count)) return Fail(CodecError::Corrupt, "RLE run leaves its row");
         std::uint32_t colours[2] = {};
         switch (m_compression) {
             case DibCompression::Rle8:
-                if (auto failure = Lookup(value, colours[0])) return failure;
+                if (Status found = Lookup(value, colours[0]); !found) return found;
                 colours[1] = colours[0];
                 break;
             case DibCompression::Rle4:
-                if (auto failure = Lookup(value >> 4, colours[0])) return failure;
-                if (auto failure = Lookup(value & 0x0F, colours[1])) return failure;
+                if (Status found = Lookup(value >> 4, colours[0]); !found) return found;
+                if (Status found = Lookup(value & 0x0F, colours[1]); !found) return found;
                 break;
             default: {
                 // RLE24: the value byte is blue, green and red follow.
@@ -150,16 +151,17 @@ class RleExpander {
                 if (!m_reader.Next(green) || !m_reader.Next(red)) {
                     return Fail(CodecError::Truncated, "RLE24 run cut short");
                 }
-                colours[0] = colours[1] = red | (green << 8) | (std::uint32_t{value} << 16);
+                colours[0] = colours[1] =
+                    std::uint32_t{red} | (std::uint32_t{green} << 8) | (std::uint32_t{value} << 16);
                 break;
             }
         }
         m_canvas.Put(count, colours[0], colours[1]);
-        return std::nullopt;
+        return Done();
     }
 
     // `count` pixels stored as they are, padded to a 16-bit boundary.
-    std::optional<CodecFailure> Literal(std::size_t count) {
+    Status Literal(std::size_t count) {
         if (!m_canvas.RunFits(count)) {
             return Fail(CodecError::Corrupt, "RLE literal run leaves its row");
         }
@@ -174,19 +176,20 @@ class RleExpander {
             std::uint32_t colour = 0;
             if (m_compression == DibCompression::Rle24) {
                 const std::uint8_t* p = stored + 3 * i;
-                colour = p[2] | (p[1] << 8) | (std::uint32_t{p[0]} << 16);
+                colour =
+                    std::uint32_t{p[2]} | (std::uint32_t{p[1]} << 8) | (std::uint32_t{p[0]} << 16);
             } else {
                 const unsigned index = m_compression == DibCompression::Rle8
                                            ? stored[i]
                                            : (stored[i / 2] >> (i % 2 == 0 ? 4 : 0)) & 0x0F;
-                if (auto failure = Lookup(index, colour)) return failure;
+                if (Status found = Lookup(index, colour); !found) return found;
             }
             m_canvas.Put(1, colour, colour);
         }
         // The padding byte may be missing at the very end of the data.
         std::uint8_t padding = 0;
         if (bytes % 2 != 0) m_reader.Next(padding);
-        return std::nullopt;
+        return Done();
     }
 
     DibCompression m_compression;
@@ -216,7 +219,7 @@ Result<RleSummary> ExpandDibRleRows(DibCompression compression, const FileInput&
                                     const RleRows& rows, RowSink& sink) {
     RleCanvas canvas(width, height, rows, sink);
     RleExpander expander(compression, data, palette, canvas);
-    if (auto failure = expander.Run()) return *failure;
+    if (Status expanded = expander.Run(); !expanded) return expanded.Failure();
     canvas.Finish();
     return RleSummary{expander.BytesRead(), canvas.Complete()};
 }

@@ -100,7 +100,7 @@ CodecFailure GifFailure(int error, const GifInput& input) {
 
 // The Graphic Control Extension names the transparent index of the frame that follows it.
 // Other extensions (comments, loop counts, application data) are skipped.
-std::optional<CodecFailure> ReadExtension(GifFileType* gif, int& transparentIndex) {
+Status ReadExtension(GifFileType* gif, int& transparentIndex) {
     int code = 0;
     GifByteType* block = nullptr;
     if (DGifGetExtension(gif, &code, &block) == GIF_ERROR)
@@ -113,7 +113,7 @@ std::optional<CodecFailure> ReadExtension(GifFileType* gif, int& transparentInde
         if (DGifGetExtensionNext(gif, &block) == GIF_ERROR)
             return GifFailure(gif->Error, Input(gif));
     }
-    return std::nullopt;
+    return Done();
 }
 
 // Where the index-th stored row of an interlaced frame belongs: first every 8th row from 0,
@@ -135,13 +135,15 @@ int InterlacedRow(int index, int height) {
 std::array<std::uint32_t, 256> PaletteOf(const ColorMapObject& colours, int transparentIndex) {
     std::array<std::uint32_t, 256> palette;
     palette.fill(kOpaque);
-    const int count = std::clamp(colours.ColorCount, 0, 256);
-    for (int i = 0; i < count; ++i) {
+    const auto count = static_cast<std::size_t>(std::clamp(colours.ColorCount, 0, 256));
+    for (std::size_t i = 0; i < count; ++i) {
         const GifColorType& c = colours.Colors[i];
         palette[i] =
             kOpaque | (std::uint32_t{c.Blue} << 16) | (std::uint32_t{c.Green} << 8) | c.Red;
     }
-    if (transparentIndex >= 0 && transparentIndex < 256) palette[transparentIndex] = 0;
+    if (transparentIndex >= 0 && transparentIndex < 256) {
+        palette[static_cast<std::size_t>(transparentIndex)] = 0;
+    }
     return palette;
 }
 
@@ -151,7 +153,7 @@ class FirstFrame {
   public:
     explicit FirstFrame(const FileInput& file) : m_input{file, 0, false, {}, 0} {}
 
-    std::optional<CodecFailure> Open();
+    Status Open();
     int ScreenWidth() const { return m_screenWidth; }
     int ScreenHeight() const { return m_screenHeight; }
     // Hands `sink` the screen rows the frame covers, up to row `rows` of the screen or, with
@@ -160,7 +162,7 @@ class FirstFrame {
     Result<GifRowsRead> Decode(int rows, RowSink& sink);
 
   private:
-    std::optional<CodecFailure> ReadUpToFrame();
+    Status ReadUpToFrame();
 
     GifInput m_input;
     GifFile m_gif;
@@ -170,14 +172,15 @@ class FirstFrame {
     std::array<std::uint32_t, 256> m_palette{};
 };
 
-std::optional<CodecFailure> FirstFrame::Open() {
+Status FirstFrame::Open() {
     int error = 0;
     m_gif.reset(DGifOpen(&m_input, &ReadFromFile, &error));
     if (!m_gif) return GifFailure(error, m_input);
     if (m_gif->SWidth > 0 && m_gif->SHeight > 0) {
-        if (auto failure = CheckDimensions(m_gif->SWidth, m_gif->SHeight)) return failure;
+        if (Status checked = CheckDimensions(m_gif->SWidth, m_gif->SHeight); !checked)
+            return checked;
     }
-    if (auto failure = ReadUpToFrame()) return failure;
+    if (Status reached = ReadUpToFrame(); !reached) return reached;
 
     GifFileType* gif = m_gif.get();
     if (DGifGetImageDesc(gif) == GIF_ERROR) return GifFailure(gif->Error, m_input);
@@ -190,28 +193,29 @@ std::optional<CodecFailure> FirstFrame::Open() {
     const bool screenGiven = gif->SWidth > 0 && gif->SHeight > 0;
     m_screenWidth = screenGiven ? gif->SWidth : frame.Left + frame.Width;
     m_screenHeight = screenGiven ? gif->SHeight : frame.Top + frame.Height;
-    if (auto failure = CheckDimensions(m_screenWidth, m_screenHeight)) return failure;
+    if (Status checked = CheckDimensions(m_screenWidth, m_screenHeight); !checked) return checked;
     // Every stored row is decoded, even off screen, so the frame answers to the limit too.
     if (frame.Width > 0 && frame.Height > 0) {
-        if (auto failure = CheckDimensions(frame.Width, frame.Height)) return failure;
+        if (Status checked = CheckDimensions(frame.Width, frame.Height); !checked) return checked;
     }
     m_palette = PaletteOf(*colours, m_transparentIndex);
-    return std::nullopt;
+    return Done();
 }
 
 // Only the first frame counts: records are read one at a time up to it, so a long animation
 // costs no more than its first picture.
-std::optional<CodecFailure> FirstFrame::ReadUpToFrame() {
+Status FirstFrame::ReadUpToFrame() {
     for (;;) {
         GifRecordType type = UNDEFINED_RECORD_TYPE;
         if (DGifGetRecordType(m_gif.get(), &type) == GIF_ERROR)
             return GifFailure(m_gif->Error, m_input);
         switch (type) {
             case EXTENSION_RECORD_TYPE:
-                if (auto failure = ReadExtension(m_gif.get(), m_transparentIndex)) return failure;
+                if (Status read = ReadExtension(m_gif.get(), m_transparentIndex); !read)
+                    return read;
                 break;
             case IMAGE_DESC_RECORD_TYPE:
-                return std::nullopt;
+                return Done();
             case TERMINATE_RECORD_TYPE:
                 return Fail(CodecError::Corrupt, "the file holds no frame");
             default:
@@ -262,7 +266,11 @@ Result<GifRowsRead> FirstFrame::Decode(int rows, RowSink& sink) {
             if (!frame.Interlace) break;  // the remaining rows are all below the screen
             continue;
         }
-        for (int x = firstX; x < endX; ++x) screenRow[x] = m_palette[line[x - frame.Left]];
+        for (int x = firstX; x < endX; ++x) {
+            // The frame's left edge is a 16-bit field: x is never below it, nor below 0.
+            const auto column = static_cast<std::size_t>(x);
+            screenRow[column] = m_palette[line[column - static_cast<std::size_t>(frame.Left)]];
+        }
         if (y < rows) ++handed;
         sink.Row(y, screenRow.data());
     }
@@ -302,7 +310,7 @@ Result<Bitmap> DecodeGif(std::span<const std::uint8_t> file) {
 
 Result<Bitmap> DecodeGif(const FileInput& file) {
     FirstFrame frame(file);
-    if (auto failure = frame.Open()) return std::move(*failure);
+    if (Status opened = frame.Open(); !opened) return opened.Failure();
     ScreenSink sink;
     try {
         auto read = frame.Decode(frame.ScreenHeight(), sink);
@@ -316,7 +324,7 @@ Result<Bitmap> DecodeGif(const FileInput& file) {
 
 Result<GifLayout> ReadGifLayout(const FileInput& file) {
     FirstFrame frame(file);
-    if (auto failure = frame.Open()) return std::move(*failure);
+    if (Status opened = frame.Open(); !opened) return opened.Failure();
     NoSink sink;
     auto read = frame.Decode(0, sink);
     if (!read) return read.Failure();
@@ -325,7 +333,7 @@ Result<GifLayout> ReadGifLayout(const FileInput& file) {
 
 Result<GifRowsRead> DecodeGifRows(const FileInput& file, int rows, RowSink& sink) {
     FirstFrame frame(file);
-    if (auto failure = frame.Open()) return std::move(*failure);
+    if (Status opened = frame.Open(); !opened) return opened.Failure();
     return frame.Decode(rows, sink);
 }
 

@@ -8,6 +8,7 @@
 #include "platform/pictures/codecs/byte_reader.h"
 #include "platform/pictures/codecs/byte_writer.h"
 #include "platform/pictures/codecs/dib_codec.h"
+#include "platform/pictures/codecs/dib_format.h"
 #include "platform/pictures/codecs/limits.h"
 #include "platform/pictures/codecs/png_codec.h"
 
@@ -22,7 +23,7 @@ constexpr std::uint16_t kTypeIcon = 1;
 constexpr std::uint16_t kTypeCursor = 2;
 constexpr int kMaxEntrySide = kMaxIconSide;  // a 0 in the directory's width or height byte
 // The most of an entry its description reads: the largest info header, and a PNG's IHDR.
-constexpr std::size_t kEntryHeadBytes = 124;
+constexpr std::size_t kEntryHeadBytes = kV5HeaderBytes;
 constexpr std::uint8_t kPngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
 
 // ICONDIRENTRY, read field by field. For cursors wPlanes and wBitCount are the hotspot.
@@ -63,25 +64,25 @@ bool StartsWithPng(std::span<const std::uint8_t> data) {
 }
 
 // Size and depth of a PNG entry from its IHDR chunk, for choosing; DecodePng checks the rest.
-std::optional<CodecFailure> DescribePngEntry(std::span<const std::uint8_t> head, Entry& entry) {
+Status DescribePngEntry(std::span<const std::uint8_t> head, Entry& entry) {
     // Signature, chunk length, "IHDR", width, height, bit depth, colour type.
     constexpr std::size_t kIhdrEnd = 8 + 8 + 10;
     if (head.size() < kIhdrEnd) return Fail(CodecError::Truncated, "PNG entry cut short");
     const std::uint32_t width = BigEndian32(head, 16);
     const std::uint32_t height = BigEndian32(head, 20);
-    if (auto failure = CheckDimensions(width, height)) return failure;
+    if (Status checked = CheckDimensions(width, height); !checked) return checked;
     entry.width = static_cast<int>(width);
     entry.height = static_cast<int>(height);
     // Samples per pixel by colour type: grey, -, RGB, palette, grey and alpha, -, RGBA.
     constexpr int kSamples[7] = {1, 1, 3, 1, 2, 4, 4};
     const std::uint8_t colourType = head[25];
     entry.depth = head[24] * (colourType < 7 ? kSamples[colourType] : 4);
-    return std::nullopt;
+    return Done();
 }
 
 // The header's own checks need no more of the entry than its head: the header and the masks
 // that follow a 40-byte one.
-std::optional<CodecFailure> DescribeBitmapEntry(std::span<const std::uint8_t> head, Entry& entry) {
+Status DescribeBitmapEntry(std::span<const std::uint8_t> head, Entry& entry) {
     auto header = ReadDibHeader(head);
     if (!header) return header.Failure();
     entry.dib = header.Value();
@@ -95,7 +96,7 @@ std::optional<CodecFailure> DescribeBitmapEntry(std::span<const std::uint8_t> he
     entry.width = entry.dib.width;
     entry.height = entry.dib.height;
     entry.depth = entry.dib.bitCount;
-    return std::nullopt;
+    return Done();
 }
 
 // The directory names a size for each entry; the entry's own header says what it holds. When
@@ -104,14 +105,14 @@ std::optional<CodecFailure> DescribeBitmapEntry(std::span<const std::uint8_t> he
 // claims 16x32 for a 16x16 picture). The other directory fields (colour count, planes, bit
 // count) are often 0 or wrong in files that display everywhere, so for them the header wins.
 // A 0 in the directory means 256, and also covers larger PNG entries.
-std::optional<CodecFailure> CheckSizeAgainstDirectory(const Entry& entry) {
+Status CheckSizeAgainstDirectory(const Entry& entry) {
     const auto agrees = [](std::uint8_t stored, int actual) {
         return stored == 0 ? actual >= kMaxEntrySide : actual == stored;
     };
     if (!agrees(entry.record.bWidth, entry.width) || !agrees(entry.record.bHeight, entry.height)) {
         return Fail(CodecError::BadDimensions, "directory and entry disagree about the size");
     }
-    return std::nullopt;
+    return Done();
 }
 
 // Reads and checks the whole directory, including each entry's own header, so that a file
@@ -166,12 +167,13 @@ Result<Directory> ReadDirectory(const FileInput& file) {
                 record.dwImageOffset,
                 std::span(entryHead, std::min<std::size_t>(kEntryHeadBytes, record.dwBytesInRes))));
         entry.isPng = StartsWithPng(entryStart);
-        auto failure = entry.isPng ? DescribePngEntry(entryStart, entry)
-                                   : DescribeBitmapEntry(entryStart, entry);
-        if (!failure) failure = CheckSizeAgainstDirectory(entry);
-        if (failure) {
-            failure->detail = "entry " + std::to_string(i) + ": " + failure->detail;
-            return *failure;
+        Status described = entry.isPng ? DescribePngEntry(entryStart, entry)
+                                       : DescribeBitmapEntry(entryStart, entry);
+        if (described) described = CheckSizeAgainstDirectory(entry);
+        if (!described) {
+            CodecFailure failure = described.Failure();
+            failure.detail = "entry " + std::to_string(i) + ": " + failure.detail;
+            return failure;
         }
         directory.entries.push_back(entry);
     }
@@ -214,7 +216,7 @@ Result<IconImage> DecodePngEntry(std::span<const std::uint8_t> data) {
 
 Result<IconImage> DecodeBitmapEntry(std::span<const std::uint8_t> data) {
     Entry entry;
-    if (auto failure = DescribeBitmapEntry(data, entry)) return *failure;
+    if (Status described = DescribeBitmapEntry(data, entry); !described) return described.Failure();
     DibOptions options;
     options.fourthByteIsAlpha = true;
     auto pixels = DecodeDibPixels(entry.dib, data, options);
@@ -265,8 +267,7 @@ bool CanWrite(const IconImage& icon) {
 
 // The directory with its single entry, then the DIB's 40-byte header with the doubled height.
 void PutHeaders(std::vector<std::uint8_t>& out, const IconImage& icon, int bitCount,
-                int paletteEntries, std::size_t imageBytes) {
-    constexpr std::uint32_t kInfoHeaderBytes = 40;
+                std::size_t paletteEntries, std::size_t imageBytes) {
     const std::size_t dibBytes = kInfoHeaderBytes + 4u * paletteEntries + imageBytes;
     PutU16(out, 0);
     PutU16(out, kTypeIcon);
@@ -286,12 +287,19 @@ void PutHeaders(std::vector<std::uint8_t>& out, const IconImage& icon, int bitCo
     PutU32(out, static_cast<std::uint32_t>(icon.Height() * 2));
     PutU16(out, 1);
     PutU16(out, static_cast<std::uint32_t>(bitCount));
-    PutU32(out, 0);  // BI_RGB
+    PutU32(out, kBiRgb);
     PutU32(out, static_cast<std::uint32_t>(imageBytes));
     PutU32(out, 0);
     PutU32(out, 0);
     PutU32(out, 0);
     PutU32(out, 0);
+}
+
+// Where pixel (x, y) of a picture `width` wide is kept, row after row; inside the picture none
+// of them is negative.
+std::size_t PixelIndex(int x, int y, int width) {
+    return static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
+           static_cast<std::size_t>(x);
 }
 
 void PutMaskRows(std::vector<std::uint8_t>& out, const std::vector<bool>& seeThrough, int width,
@@ -301,8 +309,9 @@ void PutMaskRows(std::vector<std::uint8_t>& out, const std::vector<bool>& seeThr
         const std::size_t rowStart = out.size();
         out.resize(rowStart + stride, 0);
         for (int x = 0; x < width; ++x) {
-            if (seeThrough[static_cast<std::size_t>(y) * width + x]) {
-                out[rowStart + x / 8] |= static_cast<std::uint8_t>(0x80 >> (x % 8));
+            if (seeThrough[PixelIndex(x, y, width)]) {
+                out[rowStart + static_cast<std::size_t>(x / 8)] |=
+                    static_cast<std::uint8_t>(0x80 >> (x % 8));
             }
         }
     }
@@ -352,18 +361,19 @@ Result<std::vector<std::uint8_t>> EncodeIco(const IconImage& icon) {
     if (!CanWrite(icon)) return Fail(CodecError::BadDimensions, "icons are 1 to 256 pixels a side");
     const int width = icon.Width();
     const int height = icon.Height();
-    const std::size_t colourBytes = static_cast<std::size_t>(width) * height * 4;
-    const std::size_t maskBytes = *DibRowBytes(width, 1) * height;
+    const std::size_t pixels = PixelIndex(0, height, width);
+    const std::size_t colourBytes = pixels * 4;
+    const std::size_t maskBytes = *DibRowBytes(width, 1) * static_cast<std::size_t>(height);
 
     std::vector<std::uint8_t> out;
     PutHeaders(out, icon, 32, 0, colourBytes + maskBytes);
-    std::vector<bool> seeThrough(static_cast<std::size_t>(width) * height);
+    std::vector<bool> seeThrough(pixels);
     for (int y = height - 1; y >= 0; --y) {
         for (int x = 0; x < width; ++x) {
             std::uint32_t pixel = icon.colour.At(x, y);
             if (icon.colour.IsMonochrome()) pixel = pixel ? 0xFFFFFF : 0;
             const bool clear = SeeThrough(icon, x, y);
-            seeThrough[static_cast<std::size_t>(y) * width + x] = clear;
+            seeThrough[PixelIndex(x, y, width)] = clear;
             // Readers that use alpha and readers that use the mask must see the same thing.
             const std::uint32_t alpha = icon.colour.HasAlpha() ? AlphaOf(pixel) : (clear ? 0 : 255);
             out.push_back(static_cast<std::uint8_t>(pixel >> 16));
@@ -381,11 +391,11 @@ Result<std::vector<std::uint8_t>> EncodeIco4Bit(const IconImage& icon) {
     const int width = icon.Width();
     const int height = icon.Height();
     const std::size_t stride = *DibRowBytes(width, 4);
-    const std::size_t colourBytes = stride * height;
-    const std::size_t maskBytes = *DibRowBytes(width, 1) * height;
+    const std::size_t colourBytes = stride * static_cast<std::size_t>(height);
+    const std::size_t maskBytes = *DibRowBytes(width, 1) * static_cast<std::size_t>(height);
 
     std::vector<std::uint8_t> out;
-    PutHeaders(out, icon, 4, static_cast<int>(kVgaPalette.size()), colourBytes + maskBytes);
+    PutHeaders(out, icon, 4, kVgaPalette.size(), colourBytes + maskBytes);
     for (std::uint32_t colour : kVgaPalette) {
         out.push_back(static_cast<std::uint8_t>(colour >> 16));
         out.push_back(static_cast<std::uint8_t>(colour >> 8));
@@ -393,7 +403,7 @@ Result<std::vector<std::uint8_t>> EncodeIco4Bit(const IconImage& icon) {
         out.push_back(0);
     }
     const Bitmap withAlpha = IconWithAlpha(icon);
-    std::vector<bool> seeThrough(static_cast<std::size_t>(width) * height);
+    std::vector<bool> seeThrough(PixelIndex(0, height, width));
     for (int y = height - 1; y >= 0; --y) {
         const std::size_t rowStart = out.size();
         out.resize(rowStart + stride, 0);
@@ -401,7 +411,7 @@ Result<std::vector<std::uint8_t>> EncodeIco4Bit(const IconImage& icon) {
             const std::uint32_t pixel = withAlpha.At(x, y);
             if (AlphaOf(pixel) == 0) {
                 // See-through pixels are index 0 (black), so the XOR step leaves them alone.
-                seeThrough[static_cast<std::size_t>(y) * width + x] = true;
+                seeThrough[PixelIndex(x, y, width)] = true;
                 continue;
             }
             const auto found = std::find(kVgaPalette.begin(), kVgaPalette.end(), ColourOf(pixel));
@@ -410,7 +420,8 @@ Result<std::vector<std::uint8_t>> EncodeIco4Bit(const IconImage& icon) {
                             "a visible pixel is not one of the 16 colours");
             }
             const auto index = static_cast<std::uint8_t>(found - kVgaPalette.begin());
-            out[rowStart + x / 2] |= static_cast<std::uint8_t>(x % 2 == 0 ? index << 4 : index);
+            out[rowStart + static_cast<std::size_t>(x / 2)] |=
+                static_cast<std::uint8_t>(x % 2 == 0 ? index << 4 : index);
         }
     }
     PutMaskRows(out, seeThrough, width, height);

@@ -100,36 +100,35 @@ bool ReadRowsTo(JpegSession& session, int columns, int rows, std::uint32_t* buff
 
 // A file that ends right after its header has no picture to show. (One cut short later is
 // kept: libjpeg fills what is missing with grey and warns, and viewers show it so.)
-std::optional<CodecFailure> CheckScanData(const JpegSession& session, const FileInput& file) {
+Status CheckScanData(const JpegSession& session, const FileInput& file) {
     if (session.headerBytes >= file.Size()) {
         return Fail(CodecError::Truncated, "no scan data after the header");
     }
-    return std::nullopt;
+    return Done();
 }
 
 // Before starting: libjpeg then allocates the coefficients of the frame it was given.
-std::optional<CodecFailure> CheckFrameHeld(const JpegSession& session) {
-    if (session.source.reading.frameHeight != 0) return std::nullopt;
+Status CheckFrameHeld(const JpegSession& session) {
+    if (session.source.reading.frameHeight != 0) return Done();
     return CheckJpegWholeFrame(*session.source.structure, session.source.input->Size());
 }
 
 // Starts decoding an opened file at natural size, as DecodeJpeg does.
-std::optional<CodecFailure> StartOpened(JpegSession& session) {
+Status StartOpened(JpegSession& session) {
     jpeg_decompress_struct& info = session.info;
     ChooseOutput(info);
-    if (auto failure = CheckFrameHeld(session)) return failure;
+    if (Status checked = CheckFrameHeld(session); !checked) return checked;
     if (!StartDecompress(session)) return JpegFailure(session);
     if (info.output_width != info.image_width || info.output_height != info.image_height ||
         info.output_components != 4) {
         return Fail(CodecError::Unsupported, "unexpected output layout");
     }
-    return std::nullopt;
+    return Done();
 }
 
-std::optional<CodecFailure> StartAtNaturalSize(JpegSession& session, const FileInput& file,
-                                               const JpegStructure& structure,
-                                               JpegReading reading = {}) {
-    if (auto failure = OpenJpeg(session, file, structure, reading)) return failure;
+Status StartAtNaturalSize(JpegSession& session, const FileInput& file,
+                          const JpegStructure& structure, JpegReading reading = {}) {
+    if (Status opened = OpenJpeg(session, file, structure, reading); !opened) return opened;
     return StartOpened(session);
 }
 
@@ -145,13 +144,13 @@ int ShortFrameHeight(const JpegStructure& structure, int rows) {
     return height < structure.height ? static_cast<int>(height) : 0;
 }
 
-std::optional<CodecFailure> RowBuffer(std::vector<std::uint32_t>& buffer, JDIMENSION width) {
+Status RowBuffer(std::vector<std::uint32_t>& buffer, JDIMENSION width) {
     try {
         buffer.resize(width);
     } catch (const std::bad_alloc&) {
         return Fail(CodecError::LimitExceeded, "no memory for a row");
     }
-    return std::nullopt;
+    return Done();
 }
 
 }  // namespace
@@ -164,7 +163,8 @@ Result<Bitmap> DecodeJpeg(const FileInput& file) {
     const JpegStructure structure = WalkJpeg(file);
     JpegSession session{};
     SessionCloser closer{session};
-    if (auto failure = StartAtNaturalSize(session, file, structure)) return std::move(*failure);
+    if (Status started = StartAtNaturalSize(session, file, structure); !started)
+        return started.Failure();
     const jpeg_decompress_struct& info = session.info;
 
     Bitmap pixels;
@@ -176,7 +176,7 @@ Result<Bitmap> DecodeJpeg(const FileInput& file) {
     }
     if (!ReadRowsInto(session, pixels)) return JpegFailure(session);
     if (session.trap.ranOutOfData) {
-        if (auto failure = CheckScanData(session, file)) return std::move(*failure);
+        if (Status checked = CheckScanData(session, file); !checked) return checked.Failure();
     }
 
     if (IsCmyk(info)) {
@@ -190,7 +190,7 @@ Result<JpegLayout> ReadJpegLayout(const FileInput& file) {
     JpegLayout layout{.structure = WalkJpeg(file)};
     JpegSession session{};
     SessionCloser closer{session};
-    if (auto failure = OpenJpeg(session, file, layout.structure)) return std::move(*failure);
+    if (Status opened = OpenJpeg(session, file, layout.structure); !opened) return opened.Failure();
     layout.width = static_cast<int>(session.info.image_width);
     layout.height = static_cast<int>(session.info.image_height);
     layout.multiScan = jpeg_has_multiple_scans(&session.info) == TRUE;
@@ -198,20 +198,21 @@ Result<JpegLayout> ReadJpegLayout(const FileInput& file) {
 
     // Starting a single-scan file decodes nothing yet but checks all that decoding checks
     // before the first row: tables, sampling, the output layout.
-    if (auto failure = StartOpened(session)) return std::move(*failure);
-    if (auto failure = CheckScanData(session, file)) return std::move(*failure);
+    if (Status started = StartOpened(session); !started) return started.Failure();
+    if (Status checked = CheckScanData(session, file); !checked) return checked.Failure();
     return layout;
 }
 
-std::optional<CodecFailure> DecodeJpegRows(const FileInput& file, const JpegStructure& structure,
-                                           int columns, int rows, RowSink& sink) {
+Status DecodeJpegRows(const FileInput& file, const JpegStructure& structure, int columns, int rows,
+                      RowSink& sink) {
     // A single-scan file is decoded row by row as it is read, and stops at the last row.
     JpegReading reading;
     if (structure.multiScan) reading.frameHeight = ShortFrameHeight(structure, rows);
     JpegSession session{};
     SessionCloser closer{session};
-    if (auto failure = StartAtNaturalSize(session, file, structure, reading)) return failure;
-    if (auto failure = CheckScanData(session, file)) return failure;
+    if (Status started = StartAtNaturalSize(session, file, structure, reading); !started)
+        return started;
+    if (Status checked = CheckScanData(session, file); !checked) return checked;
     jpeg_decompress_struct& info = session.info;
     const int height =
         reading.frameHeight != 0 ? structure.height : static_cast<int>(info.image_height);
@@ -226,11 +227,11 @@ std::optional<CodecFailure> DecodeJpegRows(const FileInput& file, const JpegStru
         if (!CropColumns(session, decoded)) return JpegFailure(session);
     }
     std::vector<std::uint32_t> buffer;
-    if (auto failure = RowBuffer(buffer, info.output_width)) return failure;
+    if (Status allocated = RowBuffer(buffer, info.output_width); !allocated) return allocated;
     sink.Start(static_cast<int>(width), height);
     if (!ReadRowsTo(session, static_cast<int>(width), shown, buffer.data(), IsCmyk(info), sink))
         return JpegFailure(session);
-    return std::nullopt;
+    return Done();
 }
 
 int JpegReducedSide(int natural, int eighths) {
@@ -245,8 +246,8 @@ int JpegReducedEighths(int width, int height, int minWidth, int minHeight) {
                                                                                               : 8;
 }
 
-std::optional<CodecFailure> DecodeJpegReduced(const FileInput& file, const JpegStructure& structure,
-                                              int eighths, RowSink& sink) {
+Status DecodeJpegReduced(const FileInput& file, const JpegStructure& structure, int eighths,
+                         RowSink& sink) {
     eighths = std::clamp(eighths, 1, 8);
     // At an eighth each block is its DC value alone, so a progressive file is read without its
     // AC scans. The frame ends where the data read can reach no further: below, every block
@@ -259,33 +260,35 @@ std::optional<CodecFailure> DecodeJpegReduced(const FileInput& file, const JpegS
     }
     JpegSession session{};
     SessionCloser closer{session};
-    if (auto failure = OpenJpeg(session, file, structure, reading)) return failure;
+    if (Status opened = OpenJpeg(session, file, structure, reading); !opened) return opened;
     jpeg_decompress_struct& info = session.info;
     ChooseOutput(info);
     // Without the AC scans libjpeg would guess the AC coefficients from the neighbouring
     // blocks, and the DC values with them: the eighth would no longer be the blocks' own.
     if (reading.dcScansOnly) info.do_block_smoothing = FALSE;
     if (!ReduceTo(session, eighths)) return JpegFailure(session);
-    if (auto failure = CheckFrameHeld(session)) return failure;
+    if (Status checked = CheckFrameHeld(session); !checked) return checked;
     if (!StartDecompress(session)) return JpegFailure(session);
-    if (info.output_width != static_cast<JDIMENSION>(JpegReducedSide(info.image_width, eighths)) ||
-        info.output_height !=
-            static_cast<JDIMENSION>(JpegReducedSide(info.image_height, eighths)) ||
+    // The natural sides were checked against the picture limit on opening: they fit an int.
+    const int naturalWidth = static_cast<int>(info.image_width);
+    const int naturalHeight = static_cast<int>(info.image_height);
+    if (info.output_width != static_cast<JDIMENSION>(JpegReducedSide(naturalWidth, eighths)) ||
+        info.output_height != static_cast<JDIMENSION>(JpegReducedSide(naturalHeight, eighths)) ||
         info.output_components != 4) {
         return Fail(CodecError::Unsupported, "unexpected output layout");
     }
-    if (auto failure = CheckScanData(session, file)) return failure;
+    if (Status checked = CheckScanData(session, file); !checked) return checked;
 
     const int height = reading.frameHeight != 0 ? JpegReducedSide(structure.height, eighths)
                                                 : static_cast<int>(info.output_height);
     std::vector<std::uint32_t> buffer;
-    if (auto failure = RowBuffer(buffer, info.output_width)) return failure;
+    if (Status allocated = RowBuffer(buffer, info.output_width); !allocated) return allocated;
     sink.Start(static_cast<int>(info.output_width), height);
     if (!ReadRowsTo(session, static_cast<int>(info.output_width),
                     static_cast<int>(info.output_height), buffer.data(), IsCmyk(info), sink))
         return JpegFailure(session);
     for (int y = static_cast<int>(info.output_height); y < height; ++y) sink.Row(y, buffer.data());
-    return std::nullopt;
+    return Done();
 }
 
 }  // namespace platform::codecs

@@ -38,8 +38,8 @@ Result<JpegLayout> ReadJpegLayout(const FileInput& file);
 // leftmost `columns` pixels of each: the very pixels DecodeJpeg gives there. A multi-scan
 // file is told that its frame is only a little taller than `rows`, so that libjpeg decodes
 // no more than the first rows of each scan and holds their coefficients alone.
-std::optional<CodecFailure> DecodeJpegRows(const FileInput& file, const JpegStructure& structure,
-                                           int columns, int rows, RowSink& sink);
+Status DecodeJpegRows(const FileInput& file, const JpegStructure& structure, int columns, int rows,
+                      RowSink& sink);
 
 // How far (in eighths) the DCT may reduce a width x height picture that is to be averaged
 // down to minWidth x minHeight: 1 when an eighth of it is still that large, else 8, its
@@ -53,7 +53,7 @@ int JpegReducedSide(int natural, int eighths);
 // The whole picture reduced by the DCT to eighths/8 of its size, row by row. Its pixels are
 // close to the averages of DecodeJpeg's, not equal to them. A progressive file's eighth is
 // read from its DC scans alone, and is what libjpeg makes of all its scans.
-std::optional<CodecFailure> DecodeJpegReduced(const FileInput& file, const JpegStructure& structure,
-                                              int eighths, RowSink& sink);
+Status DecodeJpegReduced(const FileInput& file, const JpegStructure& structure, int eighths,
+                         RowSink& sink);
 
 }  // namespace platform::codecs

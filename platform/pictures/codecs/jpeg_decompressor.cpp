@@ -159,8 +159,8 @@ void WatchProgress(j_common_ptr common) {
 
 }  // namespace
 
-std::optional<CodecFailure> OpenJpeg(JpegSession& session, const FileInput& file,
-                                     const JpegStructure& structure, JpegReading reading) {
+Status OpenJpeg(JpegSession& session, const FileInput& file, const JpegStructure& structure,
+                JpegReading reading) {
     jpeg_decompress_struct& info = session.info;
     info.err = jpeg_std_error(&session.trap.manager);
     session.trap.manager.error_exit = &JumpBack;
@@ -168,9 +168,10 @@ std::optional<CodecFailure> OpenJpeg(JpegSession& session, const FileInput& file
     session.trap.manager.output_message = &PrintNothing;
     if (file.Size() == 0) return Fail(CodecError::Truncated, "empty file");
     if (structure.hasFrame) {
-        if (auto failure = CheckDimensions(structure.width, structure.height)) return failure;
+        if (Status checked = CheckDimensions(structure.width, structure.height); !checked)
+            return checked;
     }
-    if (auto failure = CheckJpegWork(structure)) return failure;
+    if (Status checked = CheckJpegWork(structure); !checked) return checked;
     if (!structure.hasFrame || structure.scans.empty()) reading = {};  // nothing to go by
 
     if (setjmp(session.trap.jump)) return JpegFailure(session);
@@ -204,9 +205,10 @@ std::optional<CodecFailure> OpenJpeg(JpegSession& session, const FileInput& file
     if (reading.frameHeight != 0 &&
         info.image_height != static_cast<JDIMENSION>(reading.frameHeight))
         return Fail(CodecError::Corrupt, "the frame header is not where it was");
-    const JDIMENSION height = reading.frameHeight != 0 ? structure.height : info.image_height;
-    if (auto failure = CheckDimensions(info.image_width, height)) return failure;
-    return std::nullopt;
+    const std::int64_t height =
+        reading.frameHeight != 0 ? std::int64_t{structure.height} : std::int64_t{info.image_height};
+    if (Status checked = CheckDimensions(info.image_width, height); !checked) return checked;
+    return Done();
 }
 
 void CloseJpeg(JpegSession& session) {

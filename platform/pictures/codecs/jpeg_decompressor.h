@@ -80,8 +80,8 @@ struct JpegSession {
 // outlive the session) and reads the header up to the first scan. Checks our limits on the
 // picture and its scans before anything is decoded. The session must be zero-initialised
 // (`JpegSession session{};`) and closed afterwards even when this fails.
-std::optional<CodecFailure> OpenJpeg(JpegSession& session, const FileInput& file,
-                                     const JpegStructure& structure, JpegReading reading = {});
+Status OpenJpeg(JpegSession& session, const FileInput& file, const JpegStructure& structure,
+                JpegReading reading = {});
 
 // Releases everything libjpeg holds. Safe on a session that never opened.
 void CloseJpeg(JpegSession& session);

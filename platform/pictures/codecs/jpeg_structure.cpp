@@ -39,6 +39,11 @@ std::uint64_t DivideRoundingUp(std::uint64_t a, std::uint64_t b) {
     return (a + b - 1) / b;
 }
 
+// A sampling factor, which the frame header has checked to be 1 to 4.
+std::uint64_t Factor(int sampling) {
+    return static_cast<std::uint64_t>(sampling);
+}
+
 // Reads forward through the file a piece at a time (or straight from memory), so that even a
 // large file is walked in one pass with a small buffer.
 class Reader {
@@ -147,14 +152,15 @@ bool ReadFrame(Reader& reader, int length, std::uint8_t code, JpegStructure& str
     // As libjpeg sizes each component: its samples rounded up, then its blocks; the buffer
     // of coefficients holds whole MCUs.
     for (JpegFrameComponent& component : structure.components) {
+        const std::uint64_t h = Factor(component.h), v = Factor(component.v);
         const std::uint64_t columns = DivideRoundingUp(
-            DivideRoundingUp(static_cast<std::uint64_t>(*width) * component.h, maxH), 8);
+            DivideRoundingUp(static_cast<std::uint64_t>(*width) * h, Factor(maxH)), 8);
         const std::uint64_t rows = DivideRoundingUp(
-            DivideRoundingUp(static_cast<std::uint64_t>(*height) * component.v, structure.maxV), 8);
+            DivideRoundingUp(static_cast<std::uint64_t>(*height) * v, Factor(structure.maxV)), 8);
         component.columns = columns;
         component.blocks = columns * rows;
-        component.coefficientBytes = DivideRoundingUp(columns, component.h) * component.h *
-                                     DivideRoundingUp(rows, component.v) * component.v * 128;
+        component.coefficientBytes =
+            DivideRoundingUp(columns, h) * h * DivideRoundingUp(rows, v) * v * 128;
     }
     structure.hasFrame = true;
     structure.progressive = IsProgressiveFrame(code);
@@ -178,7 +184,7 @@ bool ReadScanHeader(Reader& reader, int length, JpegScan& scan, JpegStructure& s
                          [&](const JpegFrameComponent& c) { return c.id == *id; });
         if (component == structure.components.end()) return false;
         scan.blocks += component->blocks;
-        scan.rowBlocks += component->columns * component->v;
+        scan.rowBlocks += component->columns * Factor(component->v);
     }
     const auto spectralStart = reader.Byte();
     if (!spectralStart || !reader.Byte() || !reader.Byte()) return false;
@@ -251,7 +257,7 @@ std::uint64_t CoefficientBytes(const JpegStructure& structure) {
 
 }  // namespace
 
-std::optional<CodecFailure> CheckJpegWork(const JpegStructure& structure) {
+Status CheckJpegWork(const JpegStructure& structure) {
     if (structure.scans.size() > static_cast<std::size_t>(kMaxJpegScans)) {
         return Fail(CodecError::LimitExceeded, "too many progressive scans");
     }
@@ -267,19 +273,18 @@ std::optional<CodecFailure> CheckJpegWork(const JpegStructure& structure) {
                         "its coefficients would take more memory than the limit");
         }
     }
-    return std::nullopt;
+    return Done();
 }
 
-std::optional<CodecFailure> CheckJpegWholeFrame(const JpegStructure& structure,
-                                                std::uint64_t fileBytes) {
-    if (!structure.multiScan || !structure.arithmetic) return std::nullopt;
+Status CheckJpegWholeFrame(const JpegStructure& structure, std::uint64_t fileBytes) {
+    if (!structure.multiScan || !structure.arithmetic) return Done();
     const std::uint64_t bytes = CoefficientBytes(structure);
     if (bytes > kMinArithmeticCoefficientBytes &&
         DivideRoundingUp(bytes, kCoefficientBytesPerFileByte) > fileBytes) {
         return Fail(CodecError::LimitExceeded,
                     "its arithmetic-coded frame is far larger than its data could fill");
     }
-    return std::nullopt;
+    return Done();
 }
 
 int JpegMcuRowHeight(const JpegStructure& structure) {

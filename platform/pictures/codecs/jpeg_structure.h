@@ -75,12 +75,11 @@ JpegStructure WalkJpeg(const FileInput& file);
 
 // Our limits on the scans, checked before any of them is decoded: their number, their work
 // and, for a file with several scans, the coefficients a whole decode holds.
-std::optional<CodecFailure> CheckJpegWork(const JpegStructure& structure);
+Status CheckJpegWork(const JpegStructure& structure);
 
 // For a decode that holds the coefficients of the whole frame of a file with several scans:
 // refused when it is arithmetic-coded and its coefficients are out of proportion to the file.
-std::optional<CodecFailure> CheckJpegWholeFrame(const JpegStructure& structure,
-                                                std::uint64_t fileBytes);
+Status CheckJpegWholeFrame(const JpegStructure& structure, std::uint64_t fileBytes);
 
 // Rows in a libjpeg iMCU row: what one row of MCUs covers.
 int JpegMcuRowHeight(const JpegStructure& structure);

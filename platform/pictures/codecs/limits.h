@@ -28,7 +28,7 @@ inline std::optional<std::size_t> CheckedAdd(std::size_t a, std::size_t b) {
 }
 
 // Checks a width and height from a file against the format-independent picture limit.
-inline std::optional<CodecFailure> CheckDimensions(std::int64_t width, std::int64_t height) {
+inline Status CheckDimensions(std::int64_t width, std::int64_t height) {
     if (width <= 0 || height <= 0)
         return Fail(CodecError::BadDimensions, "width or height not positive");
     if (width > kMaxPictureSide || height > kMaxPictureSide ||
@@ -36,7 +36,7 @@ inline std::optional<CodecFailure> CheckDimensions(std::int64_t width, std::int6
             kMaxPicturePixels) {
         return Fail(CodecError::LimitExceeded, "more pixels than the picture limit");
     }
-    return std::nullopt;
+    return Done();
 }
 
 }  // namespace platform::codecs

@@ -152,7 +152,7 @@ std::uint32_t BigEndian32(std::span<const std::uint8_t> bytes, std::size_t at) {
 constexpr std::size_t kHeaderEnd = kSignatureBytes + 8 + 8;
 
 // The dimensions from the IHDR chunk, checked against our limit before libpng allocates.
-std::optional<CodecFailure> CheckHeaderChunk(std::span<const std::uint8_t> file) {
+Status CheckHeaderChunk(std::span<const std::uint8_t> file) {
     if (file.size() < kHeaderEnd)
         return Fail(CodecError::Truncated, "no room for the header chunk");
     if (BigEndian32(file, kSignatureBytes) != 13 ||
@@ -171,23 +171,23 @@ class PngDecoder {
         m_state.reader = &m_reader;
     }
 
-    std::optional<CodecFailure> Start(PngHeader& header) {
+    Status Start(PngHeader& header) {
         std::uint8_t head[kHeaderEnd];
         const std::span<const std::uint8_t> start(head, m_file.ReadAt(0, head));
         if (start.size() < kSignatureBytes || png_sig_cmp(start.data(), 0, kSignatureBytes) != 0) {
             return Fail(CodecError::BadSignature, "not a PNG file");
         }
-        if (auto failure = CheckHeaderChunk(start)) return failure;
+        if (Status checked = CheckHeaderChunk(start); !checked) return checked;
         if (!m_handles.Ok()) return Fail(CodecError::Corrupt, "libpng could not start");
         png_set_read_fn(m_handles.Png(), &m_state, ReadFromInput);
         if (!ReadHeaderAndSetTransforms(m_handles.Png(), m_handles.Info(), header)) {
             return Failed("header");
         }
-        if (auto failure = CheckDimensions(header.width, header.height)) return failure;
+        if (Status checked = CheckDimensions(header.width, header.height); !checked) return checked;
         if (header.rowBytes != static_cast<std::size_t>(header.width) * 4) {
             return Fail(CodecError::Unsupported, "transforms did not give 8-bit RGBA");
         }
-        return std::nullopt;
+        return Done();
     }
     bool Row(std::uint32_t* row) { return ReadRow(m_handles.Png(), row); }
     bool End() { return ReadEnd(m_handles.Png(), m_handles.Info()); }
@@ -207,8 +207,8 @@ class PngDecoder {
 // Adam7 puts each pixel in one of seven passes, stored one after the other, each a picture of
 // its own: every 8th pixel of every 8th row first, every other pixel of every other row last.
 // The rows above `rows` are complete once the last pass has reached them.
-std::optional<CodecFailure> ReadPasses(PngDecoder& decoder, int width, int height, int columns,
-                                       int rows, RowSink& sink) {
+Status ReadPasses(PngDecoder& decoder, int width, int height, int columns, int rows,
+                  RowSink& sink) {
     std::vector<std::uint32_t> row(static_cast<std::size_t>(width));
     // For a sink that takes whole rows they are gathered here, as few as were asked for.
     Bitmap gathered;
@@ -236,25 +236,25 @@ std::optional<CodecFailure> ReadPasses(PngDecoder& decoder, int width, int heigh
             std::uint32_t* out = gathered.Row(y);
             for (int i = 0, x = first; i < passColumns(pass) && x < gathered.Width();
                  ++i, x += step) {
-                out[x] = row[i];
+                out[x] = row[static_cast<std::size_t>(i)];
             }
         }
     }
     for (int y = 0; y < gathered.Height(); ++y) sink.Row(y, gathered.Row(y));
-    return std::nullopt;
+    return Done();
 }
 
-std::optional<CodecFailure> DecodeRows(const FileInput& file, int columns, int rows, RowSink& sink,
-                                       PngHeader& header) {
+Status DecodeRows(const FileInput& file, int columns, int rows, RowSink& sink, PngHeader& header) {
     PngDecoder decoder(file);
-    if (auto failure = decoder.Start(header)) return failure;
+    if (Status started = decoder.Start(header); !started) return started;
     const int width = static_cast<int>(header.width);
     const int height = static_cast<int>(header.height);
     rows = std::clamp(rows, 0, height);
     sink.Start(width, height);
-    if (rows == 0) return std::nullopt;
+    if (rows == 0) return Done();
     if (header.interlaced) {
-        if (auto failure = ReadPasses(decoder, width, height, columns, rows, sink)) return failure;
+        if (Status read = ReadPasses(decoder, width, height, columns, rows, sink); !read)
+            return read;
     } else {
         std::vector<std::uint32_t> row(static_cast<std::size_t>(width));
         for (int y = 0; y < rows; ++y) {
@@ -263,7 +263,7 @@ std::optional<CodecFailure> DecodeRows(const FileInput& file, int columns, int r
         }
     }
     if (rows == height && !decoder.End()) return decoder.Failed("image data");
-    return std::nullopt;
+    return Done();
 }
 
 // The whole picture, taking an interlaced one's passes where they belong.
@@ -295,7 +295,8 @@ Result<Bitmap> DecodePng(const FileInput& file) {
     BitmapSink sink;
     PngHeader header;
     const int all = kMaxPictureSide;
-    if (auto failure = DecodeRows(file, all, all, sink, header)) return *failure;
+    if (Status decoded = DecodeRows(file, all, all, sink, header); !decoded)
+        return decoded.Failure();
     return sink.Take(header.hasAlpha);
 }
 
@@ -306,13 +307,12 @@ Result<Bitmap> DecodePng(std::span<const std::uint8_t> file) {
 Result<PngLayout> ReadPngLayout(const FileInput& file) {
     PngDecoder decoder(file);
     PngHeader header;
-    if (auto failure = decoder.Start(header)) return *failure;
+    if (Status started = decoder.Start(header); !started) return started.Failure();
     return PngLayout{static_cast<int>(header.width), static_cast<int>(header.height),
                      header.hasAlpha, header.interlaced};
 }
 
-std::optional<CodecFailure> DecodePngRows(const FileInput& file, int columns, int rows,
-                                          RowSink& sink) {
+Status DecodePngRows(const FileInput& file, int columns, int rows, RowSink& sink) {
     PngHeader header;
     return DecodeRows(file, columns, rows, sink, header);
 }

@@ -33,7 +33,6 @@ Result<PngLayout> ReadPngLayout(const FileInput& file);
 // file; a sink that takes spaced pixels gets an interlaced file's passes as they come, and no
 // row is held. `rows` of the picture's height reads the file to its end, which settles whether
 // DecodePng accepts it; fewer leave the rest unread and unchecked.
-std::optional<CodecFailure> DecodePngRows(const FileInput& file, int columns, int rows,
-                                          RowSink& sink);
+Status DecodePngRows(const FileInput& file, int columns, int rows, RowSink& sink);
 
 }  // namespace platform::codecs

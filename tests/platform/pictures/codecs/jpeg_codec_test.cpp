@@ -355,9 +355,9 @@ class KeepingSink final : public platform::codecs::RowSink {
 Bitmap ReducedToAnEighth(const std::vector<std::uint8_t>& file) {
     const platform::codecs::FileInput input{std::span<const std::uint8_t>(file)};
     KeepingSink sink;
-    const auto failure =
+    const platform::codecs::Status reduced =
         platform::codecs::DecodeJpegReduced(input, platform::codecs::WalkJpeg(input), 1, sink);
-    EXPECT_FALSE(failure.has_value()) << failure->detail;
+    EXPECT_TRUE(reduced.Ok()) << reduced.Failure().detail;
     return sink.pixels;
 }
 
@@ -396,13 +396,14 @@ TEST(JpegDecoder, RefusesToHoldAWholeArithmeticFrameOutOfProportionToTheFile) {
             const platform::codecs::FileInput input{std::span<const std::uint8_t>(file)};
             const auto structure = platform::codecs::WalkJpeg(input);
             KeepingSink top, eighth;
-            EXPECT_FALSE(platform::codecs::DecodeJpegRows(input, structure, 32, 32, top));
-            const auto failure = platform::codecs::DecodeJpegReduced(input, structure, 1, eighth);
+            EXPECT_TRUE(platform::codecs::DecodeJpegRows(input, structure, 32, 32, top).Ok());
+            const platform::codecs::Status reduced =
+                platform::codecs::DecodeJpegReduced(input, structure, 1, eighth);
             if (arithmetic && side == 16384) {
-                ASSERT_TRUE(failure.has_value());
-                EXPECT_EQ(failure->error, CodecError::LimitExceeded);
+                ASSERT_FALSE(reduced.Ok());
+                EXPECT_EQ(reduced.Failure().error, CodecError::LimitExceeded);
             } else {
-                EXPECT_FALSE(failure.has_value()) << failure->detail;
+                EXPECT_TRUE(reduced.Ok()) << reduced.Failure().detail;
             }
         }
     }
