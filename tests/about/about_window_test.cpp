@@ -77,7 +77,7 @@ class AboutWindowTest : public ::testing::Test {
 
     platform::Gdi gdi;
     NoFileDialogs fileDialogs;
-    ScriptedMessageBoxes messageBoxes;
+    test_support::RecordingMessageBoxes messageBoxes;
     platform::QtRuntime runtime;
     platform::Registry registry;
     test_support::ScriptedShell shell;

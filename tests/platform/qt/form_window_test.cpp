@@ -38,8 +38,8 @@ class FormWindowTest : public ::testing::Test {
     }
 
     Gdi gdi;
-    NoDialogs dialogs;
-    NoBoxes boxes;
+    test_support::ScriptedFileDialogs dialogs;  // never answered: each one is cancelled
+    test_support::RecordingMessageBoxes boxes;
     QtRuntime runtime;
     platform::Registry registry;
     test_support::ScriptedShell shell;

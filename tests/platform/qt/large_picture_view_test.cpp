@@ -60,8 +60,8 @@ class OverviewTest : public ::testing::Test {
         return window->findChild<QWidget*>("ClientArea")->grab().toImage().pixelColor(x, y);
     }
     Gdi gdi;
-    NoDialogs dialogs;
-    NoBoxes boxes;
+    test_support::ScriptedFileDialogs dialogs;  // never answered: each one is cancelled
+    test_support::RecordingMessageBoxes boxes;
     QtRuntime runtime;
     platform::Registry registry;
     test_support::ScriptedShell shell;
