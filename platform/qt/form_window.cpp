@@ -241,8 +241,8 @@ void FormWindow::AddEntry(MenuItem& item, QMenu* menu) {
 }
 
 void FormWindow::SyncAction(MenuItem& item) {
-    QAction* action = Action(item);
-    if (!action) return;
+    // Every item is in m_actions before anything can sync it, and none leaves.
+    QAction* action = m_actions.at(&item);
     action->setVisible(item.Visible());
     action->setEnabled(item.Enabled());
     if (item.IsSeparator()) return;
@@ -259,11 +259,6 @@ void FormWindow::OnMenuClick(MenuItem& item) {
     if (TakesInput() && item.Enabled() && item.Click) item.Click();
     // Qt may have toggled the check mark itself; the model decides.
     if (self && m_form) SyncAction(item);
-}
-
-QAction* FormWindow::Action(const MenuItem& item) const {
-    auto it = m_actions.find(&item);
-    return it == m_actions.end() ? nullptr : it->second;
 }
 
 void FormWindow::PlaceOnScreen() {

@@ -47,7 +47,6 @@ class FormWindow : public QWidget {
     void BuildControls();
     void BuildMenus();
     void AddEntry(MenuItem& item, QMenu* menu);
-    QAction* Action(const MenuItem& item) const;
     void SyncAction(MenuItem& item);
     void OnMenuClick(MenuItem& item);
     void PressButton(bool (CommandButton::*role)() const);
