@@ -198,6 +198,7 @@ void FormWindow::BuildControls() {
 void FormWindow::BuildMenus() {
     if (m_form->Menus().empty()) return;
     m_menuBar = new QMenuBar(this);
+    m_menuBar->setObjectName(QStringLiteral("MenuBar"));
     for (MenuItem* top : m_form->Menus()) {
         QAction* action = nullptr;
         if (top->Children().empty()) {
@@ -240,8 +241,8 @@ void FormWindow::AddEntry(MenuItem& item, QMenu* menu) {
 }
 
 void FormWindow::SyncAction(MenuItem& item) {
-    QAction* action = Action(item);
-    if (!action) return;
+    // Every item is in m_actions before anything can sync it, and none leaves.
+    QAction* action = m_actions.at(&item);
     action->setVisible(item.Visible());
     action->setEnabled(item.Enabled());
     if (item.IsSeparator()) return;
@@ -258,20 +259,6 @@ void FormWindow::OnMenuClick(MenuItem& item) {
     if (TakesInput() && item.Enabled() && item.Click) item.Click();
     // Qt may have toggled the check mark itself; the model decides.
     if (self && m_form) SyncAction(item);
-}
-
-QWidget* FormWindow::ClientArea() const {
-    return m_surface;
-}
-
-QWidget* FormWindow::Widget(const std::string& name) const {
-    auto it = m_widgets.find(name);
-    return it == m_widgets.end() ? nullptr : it->second;
-}
-
-QAction* FormWindow::Action(const MenuItem& item) const {
-    auto it = m_actions.find(&item);
-    return it == m_actions.end() ? nullptr : it->second;
 }
 
 void FormWindow::PlaceOnScreen() {

@@ -24,19 +24,10 @@ class FormWindow : public QWidget {
   public:
     explicit FormWindow(Form& form);
 
-    // Null once the form has gone.
-    Form* GetForm() const { return m_form; }
     // Puts the window where the form asks: centred, or its client area at ClientLeft/Top.
     void PlaceOnScreen();
     // From now on no event reaches the form: it was unloaded, ended or destroyed.
     void Detach();
-
-    // For tests: the pieces the user sees, found by the models' names.
-    QWidget* ClientArea() const;
-    QMenuBar* MenuBar() const { return m_menuBar; }
-    // The widget of a windowed control (picture box, button, label), or null.
-    QWidget* Widget(const std::string& name) const;
-    QAction* Action(const MenuItem& item) const;
 
     // Whether the form takes mouse and keyboard input now. A disabled form takes none, yet
     // looks as it did: its controls keep their own enabled state.

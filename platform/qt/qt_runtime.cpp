@@ -70,11 +70,6 @@ void QtRuntime::End() {
     QuitIfRunning();
 }
 
-FormWindow* QtRuntime::WindowFor(const Form& form) const {
-    auto it = m_windows.find(&form);
-    return it == m_windows.end() ? nullptr : it->second;
-}
-
 void QtRuntime::QuitIfRunning() {
     if (m_running) QCoreApplication::exit(0);
 }

@@ -30,9 +30,6 @@ class QtRuntime : public FormRuntime {
     void End() override;
     bool Ended() const override { return m_ended; }
 
-    // The window of a shown form, or null. For tests.
-    FormWindow* WindowFor(const Form& form) const;
-
   private:
     void QuitIfRunning();
 

@@ -19,20 +19,6 @@ struct NoFileDialogs : platform::FileDialogService {
     }
 };
 
-// Records every message box and answers OK, as the user would.
-struct ScriptedMessageBoxes : platform::MessageBoxService {
-    struct Shown {
-        std::string prompt;
-        int style;
-        std::string title;
-    };
-    int Show(const std::string& prompt, int style, const std::string& title) override {
-        shown.push_back({prompt, style, title});
-        return platform::vbOK;
-    }
-    std::vector<Shown> shown;
-};
-
 // The application record with other version numbers.
 inline ApplicationRecord RecordWithVersion(int major, int minor, int revision) {
     ApplicationRecord record = kApplicationRecord;
@@ -55,7 +41,7 @@ class AboutTest : public ::testing::Test {
 
     platform::Gdi gdi;
     NoFileDialogs fileDialogs;
-    ScriptedMessageBoxes messageBoxes;
+    test_support::RecordingMessageBoxes messageBoxes;
     platform::HeadlessRuntime runtime;
     platform::Registry registry;
     test_support::ScriptedShell shell;

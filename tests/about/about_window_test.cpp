@@ -11,6 +11,7 @@
 #include "platform/qt/form_window.h"
 #include "platform/qt/qt_runtime.h"
 #include "tests/about/about_fixture.h"
+#include "tests/support/form_windows.h"
 
 namespace zentrova::testing {
 namespace {
@@ -52,23 +53,16 @@ class AboutWindowTest : public ::testing::Test {
             "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Shared Tools\\MSINFO]\n"
             "\"PATH\"=\"/usr/bin/sysinfo-tool\"\n");
         shell.installed = {"/usr/bin/sysinfo-tool"};
-        main.Show();
-        mainWindow = runtime.WindowFor(main);
+        mainWindow = test_support::ShowActive(main);
         ASSERT_NE(mainWindow, nullptr);
-        Activate(mainWindow);
-    }
-
-    void Activate(QWidget* window) {
-        window->activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(window));
     }
 
     // F1 on the main window; the dialog's window, active.
     platform::FormWindow* OpenAbout() {
         QTest::keyClick(mainWindow, Qt::Key_F1);
         if (!main.about) return nullptr;
-        platform::FormWindow* window = runtime.WindowFor(*main.about);
-        if (window) Activate(window);
+        platform::FormWindow* window = test_support::ShownWindow(*main.about);
+        if (window) test_support::Activate(*window);
         return window;
     }
 
@@ -79,11 +73,11 @@ class AboutWindowTest : public ::testing::Test {
         return main.exitClicks == before + 1;
     }
 
-    bool AboutIsOpen() const { return main.about && runtime.WindowFor(*main.about); }
+    bool AboutIsOpen() const { return main.about && test_support::ShownWindow(*main.about); }
 
     platform::Gdi gdi;
     NoFileDialogs fileDialogs;
-    ScriptedMessageBoxes messageBoxes;
+    test_support::RecordingMessageBoxes messageBoxes;
     platform::QtRuntime runtime;
     platform::Registry registry;
     test_support::ScriptedShell shell;
@@ -96,11 +90,12 @@ TEST_F(AboutWindowTest, OpensWithFocusOnOkAndTheMainWindowIgnoringInput) {
     platform::FormWindow* window = OpenAbout();
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(window->windowTitle(), QString("About Zentrova..."));
-    EXPECT_EQ(QApplication::focusWidget(), window->Widget("cmdOK"));
+    EXPECT_EQ(QApplication::focusWidget(), window->findChild<QWidget*>("cmdOK"));
     EXPECT_FALSE(mainWindow->TakesInput());
     EXPECT_FALSE(MainTakesInput());
     QTest::keyClick(mainWindow, Qt::Key_F1);
-    EXPECT_EQ(runtime.WindowFor(*main.about), window) << "a second F1 cannot reach the menu";
+    EXPECT_EQ(test_support::ShownWindow(*main.about), window)
+        << "a second F1 cannot reach the menu";
 }
 
 TEST_F(AboutWindowTest, TabGoesFromOkToTheIconToSystemInfoAndBack) {
@@ -120,7 +115,7 @@ TEST_F(AboutWindowTest, EscapeAndEnterCloseThroughOk) {
     QTest::keyClick(window, Qt::Key_Escape);
     EXPECT_FALSE(AboutIsOpen());
     EXPECT_TRUE(mainWindow->TakesInput());
-    Activate(mainWindow);
+    test_support::Activate(*mainWindow);
     EXPECT_TRUE(MainTakesInput());
 
     window = OpenAbout();
@@ -128,7 +123,7 @@ TEST_F(AboutWindowTest, EscapeAndEnterCloseThroughOk) {
     EXPECT_EQ(main.about->lblVersion.Caption(), "v1.038") << "loaded afresh";
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     EXPECT_FALSE(AboutIsOpen());
-    Activate(mainWindow);
+    test_support::Activate(*mainWindow);
     EXPECT_TRUE(MainTakesInput());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
@@ -136,9 +131,9 @@ TEST_F(AboutWindowTest, EscapeAndEnterCloseThroughOk) {
 TEST_F(AboutWindowTest, EnterOnSystemInfoPressesThatButtonAndTheDialogStays) {
     platform::FormWindow* window = OpenAbout();
     ASSERT_NE(window, nullptr);
-    QWidget* sysInfo = window->Widget("cmdSysInfo");
+    auto* sysInfo = window->findChild<QPushButton*>("cmdSysInfo");
     ASSERT_NE(sysInfo, nullptr);
-    EXPECT_EQ(static_cast<QPushButton*>(sysInfo)->text(), QString("&System Info..."));
+    EXPECT_EQ(sysInfo->text(), QString("&System Info..."));
     sysInfo->setFocus();
     QTest::keyClick(sysInfo, Qt::Key_Return);
     EXPECT_EQ(shell.calls,
@@ -161,7 +156,7 @@ TEST_F(AboutWindowTest, TheTitleBarCloseButtonGivesTheMainWindowItsInputBack) {
     window->close();  // the title-bar button, the system menu and Alt+F4 all come here
     EXPECT_FALSE(AboutIsOpen());
     EXPECT_TRUE(mainWindow->TakesInput());
-    Activate(mainWindow);
+    test_support::Activate(*mainWindow);
     EXPECT_TRUE(MainTakesInput());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }

@@ -1,21 +1,15 @@
 // Small files that claim huge pictures: zentrova-convert, and the window's decoding of what it
 // shows, run on each in a child process, hold no more memory and spend no more time than a
 // fixed bound above what a tiny picture costs them.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <cstring>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "tests/support/child_process.h"
 #include "tests/support/test_files.h"
-
-extern char** environ;
 
 namespace zentrova {
 namespace {
@@ -27,38 +21,12 @@ namespace fs = std::filesystem;
 constexpr long kMaxExtraKilobytes = 64 * 1024;
 constexpr double kMaxExtraSeconds = 3.0;
 
-struct Cost {
-    int status = -1;
-    long peakKilobytes = 0;
-    double cpuSeconds = 0;
-};
+using Cost = test_support::Ended;
 
-// `args` run in a child. wait4 gives this one child's peak and time, which
-// getrusage(RUSAGE_CHILDREN) would merge with those of the children before it.
+// `args` run in a child, saying nothing.
 Cost Run(std::vector<std::string> args) {
-    std::vector<char*> argv;
-    for (std::string& arg : args) argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    pid_t pid = 0;
-    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    Cost cost;
-    if (spawned != 0) {
-        ADD_FAILURE() << "cannot start " << argv[0] << ": " << std::strerror(spawned);
-        return cost;
-    }
-    int status = 0;
-    struct rusage usage {};
-    wait4(pid, &status, 0, &usage);
-    cost.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    cost.peakKilobytes = usage.ru_maxrss;
-    const auto seconds = [](const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; };
-    cost.cpuSeconds = seconds(usage.ru_utime) + seconds(usage.ru_stime);
-    return cost;
+    return test_support::RunProgram(
+        {.args = std::move(args), .out = "/dev/null", .err = "/dev/null"});
 }
 
 // The converter on `input`, writing into `folder`.

@@ -1,11 +1,7 @@
 // zentrova-convert as a user runs it: a separate process, compared with the window's own
 // handlers run here for the same input and size.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <spawn.h>
-#include <sys/wait.h>
 
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -15,6 +11,7 @@
 #include "platform/forms/headless_runtime.h"
 #include "platform/pictures/picture_files.h"
 #include "tests/platform/pictures/codecs/jpeg_test_writer.h"
+#include "tests/support/child_process.h"
 #include "tests/support/resident_memory.h"
 #include "tests/support/scripted_services.h"
 #include "tests/support/test_files.h"
@@ -34,62 +31,36 @@ struct Result {
     std::string err;
 };
 
-std::string ReadText(const fs::path& path) {
-    std::ifstream in(path);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 // Runs the converter in workDir, its output kept in files there. Without a display: no
 // DISPLAY, WAYLAND_DISPLAY or Qt platform reaches it, only the extra variables given. A
 // launcher, when given, starts it (its first word a full path).
 Result RunConverter(const std::vector<std::string>& args, const fs::path& workDir,
-                    std::vector<std::string> extraEnvironment = {},
+                    const std::vector<std::string>& extraEnvironment = {},
                     const std::vector<std::string>& launcher = {}) {
-    std::vector<std::string> strings = launcher;
-    strings.push_back(ZENTROVA_CONVERT_PROGRAM);
-    strings.insert(strings.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (std::string& s : strings) argv.push_back(s.data());
-    argv.push_back(nullptr);
-
-    std::vector<char*> env;
+    test_support::Program program{.args = launcher,
+                                  .environment = std::vector<std::string>(),
+                                  .workDir = workDir,
+                                  .out = workDir / ".stdout",
+                                  .err = workDir / ".stderr"};
+    program.args.push_back(ZENTROVA_CONVERT_PROGRAM);
+    program.args.insert(program.args.end(), args.begin(), args.end());
     for (char** e = environ; *e; ++e) {
         const std::string_view entry(*e);
         if (entry.starts_with("DISPLAY=") || entry.starts_with("WAYLAND_DISPLAY=") ||
             entry.starts_with("QT_QPA_PLATFORM=")) {
             continue;
         }
-        env.push_back(*e);
+        program.environment->emplace_back(entry);
     }
-    for (std::string& entry : extraEnvironment) env.push_back(entry.data());
-    env.push_back(nullptr);
+    program.environment->insert(program.environment->end(), extraEnvironment.begin(),
+                                extraEnvironment.end());
 
-    const fs::path outFile = workDir / ".stdout";
-    const fs::path errFile = workDir / ".stderr";
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addchdir_np(&actions, workDir.c_str());
-    posix_spawn_file_actions_addopen(&actions, 1, outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0600);
-    posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0600);
-    pid_t pid = 0;
-    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), env.data());
-    posix_spawn_file_actions_destroy(&actions);
     Result result;
-    if (spawned != 0) {
-        ADD_FAILURE() << "cannot start " << argv[0] << ": " << std::strerror(spawned);
-        return result;
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    result.out = ReadText(outFile);
-    result.err = ReadText(errFile);
-    fs::remove(outFile);
-    fs::remove(errFile);
+    result.status = test_support::RunProgram(program).status;
+    result.out = test_support::ReadText(program.out);
+    result.err = test_support::ReadText(program.err);
+    fs::remove(program.out);
+    fs::remove(program.err);
     return result;
 }
 

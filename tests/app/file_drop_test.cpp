@@ -11,6 +11,7 @@
 #include "platform/pictures/picture_files.h"
 #include "platform/qt/form_window.h"
 #include "platform/qt/qt_runtime.h"
+#include "tests/support/form_windows.h"
 #include "tests/support/scripted_services.h"
 #include "tests/support/test_files.h"
 
@@ -22,7 +23,7 @@ class FileDrop : public ::testing::Test {
     FileDrop() {
         OpenDroppedFiles(form, dialogs);
         form.Show();
-        window = runtime.WindowFor(form);
+        window = test_support::ShownWindow(form);
     }
     ~FileDrop() override {
         if (form.IsLoaded() && !runtime.Ended()) runtime.End();

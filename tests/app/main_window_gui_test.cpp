@@ -15,6 +15,7 @@
 #include "platform/qt/qt_file_dialogs.h"
 #include "platform/qt/qt_message_boxes.h"
 #include "platform/qt/qt_runtime.h"
+#include "tests/support/form_windows.h"
 #include "tests/support/modal_answer.h"
 #include "tests/support/scripted_services.h"
 #include "tests/support/test_files.h"
@@ -28,19 +29,13 @@ using platform::RGB;
 
 class MainWindowGui : public ::testing::Test {
   protected:
-    MainWindowGui() {
-        form.Show();
-        window = runtime.WindowFor(form);
-        if (window) {
-            window->activateWindow();
-            EXPECT_TRUE(QTest::qWaitForWindowActive(window));
-        }
-    }
+    MainWindowGui() { window = test_support::ShowActive(form); }
     ~MainWindowGui() override {
         if (form.IsLoaded() && !runtime.Ended()) runtime.End();
     }
 
-    QAction* Action(const platform::MenuItem& item) { return window->Action(item); }
+    QAction* Action(const char* name) { return window->findChild<QAction*>(name); }
+    QWidget* Widget(const char* name) { return window->findChild<QWidget*>(name); }
 
     platform::Gdi gdi;
     test_support::ScriptedFileDialogs dialogs;
@@ -56,12 +51,12 @@ class MainWindowGui : public ::testing::Test {
 
 TEST_F(MainWindowGui, ShowsTheDefinedClientAreaUnderItsMenuBar) {
     ASSERT_NE(window, nullptr);
-    EXPECT_EQ(window->ClientArea()->width(), 132);
-    EXPECT_EQ(window->ClientArea()->height(), 90);
+    EXPECT_EQ(Widget("ClientArea")->width(), 132);
+    EXPECT_EQ(Widget("ClientArea")->height(), 90);
     EXPECT_EQ(window->windowTitle(), "Zentrova");
-    EXPECT_FALSE(Action(form.mnuConvert)->isEnabled());
-    EXPECT_TRUE(Action(form.mnuSize[2])->isChecked());
-    QWidget* picture1 = window->Widget("Picture1");
+    EXPECT_FALSE(Action("mnuConvert")->isEnabled());
+    EXPECT_TRUE(Action("mnuSize(2)")->isChecked());
+    QWidget* picture1 = Widget("Picture1");
     ASSERT_NE(picture1, nullptr);
     EXPECT_EQ(picture1->geometry(), QRect(10, 10, 36, 36));
     EXPECT_EQ(picture1->toolTip(), "Picture");
@@ -95,17 +90,17 @@ TEST_F(MainWindowGui, WalksTheWholeRoadFromOpenToAWrittenIcon) {
     dialogs.Answer(photo);
     dialogs.Answer(photo);
 
-    Action(form.mnuOpen)->trigger();
+    Action("mnuOpen")->trigger();
 
     EXPECT_TRUE(messageBoxes.shown.empty());
-    EXPECT_TRUE(Action(form.mnuConvert)->isEnabled());
+    EXPECT_TRUE(Action("mnuConvert")->isEnabled());
     const platform::Picture icon = platform::LoadPicture(photo + ".ICO");
     ASSERT_EQ(icon.Type(), platform::PictureType::Icon);
     EXPECT_EQ(icon.Icon()->mask.At(0, 0), 1u);
     EXPECT_EQ(platform::ColourOf(icon.Icon()->colour.At(5, 6)), RGB(0, 0, 255));
 
     // What the person sees: the converted icon over the pane's white, blue where it was blue.
-    QWidget* picture2 = window->Widget("Picture2");
+    QWidget* picture2 = Widget("Picture2");
     ASSERT_NE(picture2, nullptr);
     const QImage shown = picture2->grab().toImage();
     EXPECT_EQ(shown.pixelColor(2 + 0, 2 + 0), QColor(255, 255, 255));
@@ -114,7 +109,7 @@ TEST_F(MainWindowGui, WalksTheWholeRoadFromOpenToAWrittenIcon) {
 
 TEST_F(MainWindowGui, ClickingAPaneRunsItsPicker) {
     dialogs.Answer(std::nullopt);
-    QTest::mouseClick(window->Widget("Picture3"), Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mouseClick(Widget("Picture3"), Qt::LeftButton, {}, QPoint(5, 5));
     ASSERT_EQ(dialogs.requests.size(), 1u);
     EXPECT_EQ(dialogs.requests[0].filter, "All icon files (*.ICO)|*.ICO");
 }

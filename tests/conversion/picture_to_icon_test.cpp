@@ -2,10 +2,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 
 #include "platform/pictures/picture_files.h"
@@ -162,13 +159,11 @@ std::string DecodeWithPillow(const std::string& path) {
         "w, h = im.size\nprint(w, h)\n"
         "for y in range(h):\n    for x in range(w):\n        print(x, y, *im.getpixel((x, y)))\n";
     const std::string out = path + ".txt";
-    const std::string command =
-        "/usr/bin/python3 -c \"" + script + "\" '" + path + "' > '" + out + "'";
-    if (std::system(command.c_str()) != 0) return "";
-    std::ifstream in(out);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
+    if (test_support::RunProgram({.args = {"/usr/bin/python3", "-c", script, path}, .out = out})
+            .status != 0) {
+        return "";
+    }
+    return test_support::ReadText(out);
 }
 
 TEST_F(PictureToIcon, WritesAnIconFileThatAnIndependentReaderDecodesToThePlanes) {

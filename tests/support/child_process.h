@@ -2,7 +2,11 @@
 
 #include <sys/types.h>
 
+#include <filesystem>
 #include <functional>
+#include <optional>
+#include <string>
+#include <vector>
 
 namespace test_support {
 
@@ -21,5 +25,31 @@ Nobody FindNobody();
 // nobody. The tests run as root, who may write any file, so what an ordinary user may not do
 // needs an ordinary user to show.
 int RunAsNobody(const std::function<int()>& body);
+
+// A program to start: its words (the first a full path), where and with what.
+struct Program {
+    std::vector<std::string> args;
+    // This process's environment when not given.
+    std::optional<std::vector<std::string>> environment;
+    // This process's folder when empty.
+    std::filesystem::path workDir;
+    // Files its standard output and error go to, created or emptied first; this process's
+    // own when empty.
+    std::filesystem::path out;
+    std::filesystem::path err;
+};
+
+// How a program ended and what it cost. wait4 gives this one child's peak and time, which
+// getrusage(RUSAGE_CHILDREN) would merge with those of the children before it.
+struct Ended {
+    // Its exit status, 128 + the signal that ended it, or -1 when it did not start (the test
+    // has then failed).
+    int status = -1;
+    long peakKilobytes = 0;
+    double cpuSeconds = 0;
+};
+
+// Runs the program to its end.
+Ended RunProgram(const Program& program);
 
 }  // namespace test_support

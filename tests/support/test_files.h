@@ -13,6 +13,8 @@ std::filesystem::path CorporaDir();
 
 std::vector<std::uint8_t> ReadBytes(const std::filesystem::path& path);
 void WriteBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
+// The whole file as text; empty when it cannot be read.
+std::string ReadText(const std::filesystem::path& path);
 
 // A fresh folder under the system's temporary folder, removed when the object goes.
 class TempDir {

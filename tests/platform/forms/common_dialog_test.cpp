@@ -2,30 +2,17 @@
 
 #include <gtest/gtest.h>
 
-#include <deque>
-#include <vector>
-
 #include "platform/forms/message_box.h"
+#include "tests/support/scripted_services.h"
 
 namespace platform {
 namespace {
 
-// Answers each dialog with the next scripted choice and keeps what it was asked.
-class ScriptedDialogs : public FileDialogService {
-  public:
-    std::optional<std::string> Show(const FileDialogRequest& request) override {
-        requests.push_back(request);
-        auto answer = answers.front();
-        answers.pop_front();
-        return answer;
-    }
-    std::deque<std::optional<std::string>> answers;
-    std::vector<FileDialogRequest> requests;
-};
+using test_support::ScriptedFileDialogs;
 
 TEST(CommonDialog, StartsTitledOpenWithNoFilterAndNoFileName) {
-    ScriptedDialogs dialogs;
-    dialogs.answers = {std::nullopt};
+    ScriptedFileDialogs dialogs;
+    dialogs.Answer(std::nullopt);
     CommonDialog dialog(dialogs);
     dialog.ShowOpen();
     ASSERT_EQ(dialogs.requests.size(), 1u);
@@ -36,8 +23,11 @@ TEST(CommonDialog, StartsTitledOpenWithNoFilterAndNoFileName) {
 }
 
 TEST(CommonDialog, KeepsItsPropertiesBetweenUsesAndStartsAtTheLastChoice) {
-    ScriptedDialogs dialogs;
-    dialogs.answers = {"/tmp/a.jpg", "/tmp/b.ico", std::nullopt, "/tmp/c.bmp"};
+    ScriptedFileDialogs dialogs;
+    dialogs.Answer("/tmp/a.jpg");
+    dialogs.Answer("/tmp/b.ico");
+    dialogs.Answer(std::nullopt);
+    dialogs.Answer("/tmp/c.bmp");
     CommonDialog dialog(dialogs);
     dialog.Filter = "All picture files (*.JPG)|*.JPG";
     dialog.DialogTitle = "Open...";
@@ -61,20 +51,12 @@ TEST(CommonDialog, KeepsItsPropertiesBetweenUsesAndStartsAtTheLastChoice) {
 }
 
 TEST(MsgBox, PassesPromptStyleAndTitleToTheService) {
-    struct Recorder : MessageBoxService {
-        int Show(const std::string& p, int s, const std::string& t) override {
-            prompt = p;
-            style = s;
-            title = t;
-            return vbOK;
-        }
-        std::string prompt, title;
-        int style = -1;
-    } boxes;
+    test_support::RecordingMessageBoxes boxes;
     EXPECT_EQ(MsgBox(boxes, "File x does not exist!", vbCritical, "Error"), vbOK);
-    EXPECT_EQ(boxes.prompt, "File x does not exist!");
-    EXPECT_EQ(boxes.style, 16);
-    EXPECT_EQ(boxes.title, "Error");
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].prompt, "File x does not exist!");
+    EXPECT_EQ(boxes.shown[0].style, 16);
+    EXPECT_EQ(boxes.shown[0].title, "Error");
 }
 
 }  // namespace

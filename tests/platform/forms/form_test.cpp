@@ -12,13 +12,6 @@
 namespace platform {
 namespace {
 
-struct NoDialogs : FileDialogService {
-    std::optional<std::string> Show(const FileDialogRequest&) override { return std::nullopt; }
-};
-struct NoBoxes : MessageBoxService {
-    int Show(const std::string&, int, const std::string&) override { return vbOK; }
-};
-
 // A form that records its events and can be told to cancel its unload.
 class RecordingForm : public Form {
   public:
@@ -46,8 +39,8 @@ class RecordingForm : public Form {
 class FormTest : public ::testing::Test {
   protected:
     Gdi gdi;
-    NoDialogs dialogs;
-    NoBoxes boxes;
+    test_support::ScriptedFileDialogs dialogs;  // never answered: each one is cancelled
+    test_support::RecordingMessageBoxes boxes;
     HeadlessRuntime runtime;
     platform::Registry registry;
     test_support::ScriptedShell shell;

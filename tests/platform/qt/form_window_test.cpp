@@ -12,27 +12,34 @@
 
 #include "platform/qt/qt_runtime.h"
 #include "tests/platform/qt/test_forms.h"
+#include "tests/support/form_windows.h"
 #include "tests/support/scripted_services.h"
 
 namespace platform::test {
 namespace {
 
+using test_support::ShowActive;
+using test_support::ShownWindow;
+
 class FormWindowTest : public ::testing::Test {
   protected:
-    FormWindow* ShowAndWait(Form& form) {
-        form.Show();
-        FormWindow* window = runtime.WindowFor(form);
-        if (window) {
-            window->activateWindow();
-            EXPECT_TRUE(QTest::qWaitForWindowActive(window));
-        }
-        return window;
+    // The window's pieces, found by their object names.
+    static QWidget* ClientArea(const FormWindow* window) {
+        return window->findChild<QWidget*>("ClientArea");
     }
-    QMenu* MenuOf(FormWindow* window, const MenuItem& item) { return window->Action(item)->menu(); }
+    static QMenuBar* MenuBar(const FormWindow* window) {
+        return window->findChild<QMenuBar*>("MenuBar");
+    }
+    static QWidget* Widget(const FormWindow* window, const char* name) {
+        return window->findChild<QWidget*>(name);
+    }
+    static QAction* Action(const FormWindow* window, const char* name) {
+        return window->findChild<QAction*>(name);
+    }
 
     Gdi gdi;
-    NoDialogs dialogs;
-    NoBoxes boxes;
+    test_support::ScriptedFileDialogs dialogs;  // never answered: each one is cancelled
+    test_support::RecordingMessageBoxes boxes;
     QtRuntime runtime;
     platform::Registry registry;
     test_support::ScriptedShell shell;
@@ -41,11 +48,11 @@ class FormWindowTest : public ::testing::Test {
 
 TEST_F(FormWindowTest, MainWindowHasAFixedClientAreaOf132By90UnderItsMenuBar) {
     MainLikeForm form(services);
-    FormWindow* window = ShowAndWait(form);
+    FormWindow* window = ShowActive(form);
     ASSERT_NE(window, nullptr);
-    EXPECT_EQ(window->ClientArea()->size(), QSize(132, 90));
-    ASSERT_NE(window->MenuBar(), nullptr);
-    EXPECT_EQ(window->ClientArea()->y(), window->MenuBar()->geometry().bottom() + 1);
+    EXPECT_EQ(ClientArea(window)->size(), QSize(132, 90));
+    ASSERT_NE(MenuBar(window), nullptr);
+    EXPECT_EQ(ClientArea(window)->y(), MenuBar(window)->geometry().bottom() + 1);
     EXPECT_EQ(window->minimumSize(), window->maximumSize()) << "the user cannot resize it";
     EXPECT_EQ(window->windowTitle(), QString("Zentrova"));
     EXPECT_EQ(window->windowIcon().pixmap(32, 32).toImage().pixelColor(5, 5), QColor(0, 128, 0));
@@ -55,10 +62,10 @@ TEST_F(FormWindowTest, MainWindowHasAFixedClientAreaOf132By90UnderItsMenuBar) {
 
 TEST_F(FormWindowTest, ControlsSitAtTheirGeometryAndThoseBeyondTheClientAreaAreNotSeen) {
     MainLikeForm form(services);
-    FormWindow* window = ShowAndWait(form);
-    QWidget* picture1 = window->Widget("Picture1");
-    QWidget* picImage = window->Widget("picImage");
-    QWidget* command1 = window->Widget("Command1");
+    FormWindow* window = ShowActive(form);
+    QWidget* picture1 = Widget(window, "Picture1");
+    QWidget* picImage = Widget(window, "picImage");
+    QWidget* command1 = Widget(window, "Command1");
     ASSERT_TRUE(picture1 && picImage && command1);
     EXPECT_EQ(picture1->geometry(), QRect(10, 10, 36, 36));
     EXPECT_EQ(command1->geometry(), QRect(110, 17, 90, 23));
@@ -74,8 +81,8 @@ TEST_F(FormWindowTest, ControlsSitAtTheirGeometryAndThoseBeyondTheClientAreaAreN
 
 TEST_F(FormWindowTest, PanesAreSunkenAndLieAboveTheStretchedImage) {
     MainLikeForm form(services);
-    FormWindow* window = ShowAndWait(form);
-    const QImage shot = window->ClientArea()->grab().toImage();
+    FormWindow* window = ShowActive(form);
+    const QImage shot = ClientArea(window)->grab().toImage();
     EXPECT_EQ(shot.pixelColor(9, 5), QColor(255, 0, 0)) << "image control, stretched";
     EXPECT_EQ(shot.pixelColor(87, 79), QColor(255, 0, 0));
     EXPECT_EQ(shot.pixelColor(100, 85), QColor(240, 240, 240)) << "form background";
@@ -88,38 +95,40 @@ TEST_F(FormWindowTest, PanesAreSunkenAndLieAboveTheStretchedImage) {
     form.Picture1.SetAutoRedraw(true);
     form.Picture1.PSet(0, 0, RGB(0, 0, 255));
     QTest::qWait(20);
-    EXPECT_EQ(window->ClientArea()->grab().toImage().pixelColor(12, 12), QColor(0, 0, 255));
+    EXPECT_EQ(ClientArea(window)->grab().toImage().pixelColor(12, 12), QColor(0, 0, 255));
 }
 
 TEST_F(FormWindowTest, MenusCarryAccessKeysChecksSeparatorsAndEnabledState) {
     MainLikeForm form(services);
-    FormWindow* window = ShowAndWait(form);
-    const QList<QAction*> bar = window->MenuBar()->actions();
+    FormWindow* window = ShowActive(form);
+    const QList<QAction*> bar = MenuBar(window)->actions();
     ASSERT_EQ(bar.size(), 3);
     EXPECT_EQ(QKeySequence::mnemonic(bar[0]->text()), QKeySequence(Qt::ALT | Qt::Key_F));
     EXPECT_EQ(QKeySequence::mnemonic(bar[1]->text()), QKeySequence(Qt::ALT | Qt::Key_S));
 
-    const QList<QAction*> file = MenuOf(window, form.mnuFile)->actions();
+    const QList<QAction*> file = window->findChild<QMenu*>("mnuFile")->actions();
     ASSERT_EQ(file.size(), 4);
     EXPECT_EQ(file[0]->text(), QString("&Open"));
     EXPECT_TRUE(file[2]->isSeparator());
     EXPECT_EQ(file[3]->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_X));
 
     form.mnuConvert.SetEnabled(false);
-    EXPECT_FALSE(window->Action(form.mnuConvert)->isEnabled());
-    EXPECT_TRUE(window->Action(form.mnuSize[2])->isChecked());
-    EXPECT_FALSE(window->Action(form.mnuSize[0])->isChecked());
+    EXPECT_FALSE(Action(window, "mnuConvert")->isEnabled());
+    EXPECT_TRUE(Action(window, "mnuSize(2)")->isChecked());
+    EXPECT_FALSE(Action(window, "mnuSize(0)")->isChecked());
 
-    window->Action(form.mnuSize[0])->trigger();
+    Action(window, "mnuSize(0)")->trigger();
     EXPECT_EQ(form.lastSize, 0);
-    EXPECT_TRUE(window->Action(form.mnuSize[0])->isChecked());
-    EXPECT_FALSE(window->Action(form.mnuSize[2])->isChecked());
-    EXPECT_EQ(window->Action(form.mnuSize[4])->objectName(), QString("mnuSize(4)"));
+    EXPECT_TRUE(Action(window, "mnuSize(0)")->isChecked());
+    EXPECT_FALSE(Action(window, "mnuSize(2)")->isChecked());
+    // An item of a control array is named with its Index.
+    EXPECT_EQ(window->findChild<QMenu*>("mnuSizeM")->actions().value(4),
+              Action(window, "mnuSize(4)"));
 }
 
 TEST_F(FormWindowTest, ShortcutsReachTheirHandlersOnlyWhileTheFormIsEnabled) {
     MainLikeForm form(services);
-    FormWindow* window = ShowAndWait(form);
+    FormWindow* window = ShowActive(form);
     QTest::keyClick(window, Qt::Key_X, Qt::ControlModifier);
     QTest::keyClick(window, Qt::Key_F1);
     EXPECT_EQ(form.exitClicks, 1);
@@ -131,9 +140,9 @@ TEST_F(FormWindowTest, ShortcutsReachTheirHandlersOnlyWhileTheFormIsEnabled) {
     EXPECT_FALSE(window->TakesInput());
     QTest::keyClick(window, Qt::Key_X, Qt::ControlModifier);
     QTest::keyClick(window, Qt::Key_F1);
-    window->Action(form.mnuExit)->trigger();
-    QTest::mouseClick(window->Widget("Picture1"), Qt::LeftButton, {}, QPoint(5, 5));
-    QTest::mouseClick(window->Widget("Command1"), Qt::LeftButton, {}, QPoint(5, 5));
+    Action(window, "mnuExit")->trigger();
+    QTest::mouseClick(Widget(window, "Picture1"), Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mouseClick(Widget(window, "Command1"), Qt::LeftButton, {}, QPoint(5, 5));
     QTest::keyClick(window, Qt::Key_F, Qt::AltModifier);
     EXPECT_EQ(form.exitClicks, 1);
     EXPECT_EQ(form.aboutClicks, 1);
@@ -142,8 +151,8 @@ TEST_F(FormWindowTest, ShortcutsReachTheirHandlersOnlyWhileTheFormIsEnabled) {
     EXPECT_EQ(QApplication::activePopupWidget(), nullptr) << "Alt+F opened the File menu";
     // It looks as it did: nothing is greyed that was not greyed before.
     EXPECT_TRUE(window->isEnabled());
-    EXPECT_TRUE(window->MenuBar()->isEnabled());
-    EXPECT_TRUE(window->Widget("Command1")->isEnabled());
+    EXPECT_TRUE(MenuBar(window)->isEnabled());
+    EXPECT_TRUE(Widget(window, "Command1")->isEnabled());
 
     form.SetEnabled(true);
     QTest::keyClick(window, Qt::Key_X, Qt::ControlModifier);
@@ -156,7 +165,7 @@ TEST_F(FormWindowTest, TabGoesThroughButtonsAndPictureBoxesInTabIndexOrder) {
     form.Picture3.SetTabIndex(1);
     form.picImage.SetTabIndex(2);  // outside the client area, and still a tab stop
     form.Picture1.SetTabIndex(3);
-    FormWindow* window = ShowAndWait(form);
+    FormWindow* window = ShowActive(form);
     std::vector<std::string> order;
     for (int i = 0; i < 5; ++i) {
         ASSERT_NE(QApplication::focusWidget(), nullptr);
@@ -170,10 +179,10 @@ TEST_F(FormWindowTest, TabGoesThroughButtonsAndPictureBoxesInTabIndexOrder) {
 
 TEST_F(FormWindowTest, ClickingAPaneReachesItsClickHandler) {
     MainLikeForm form(services);
-    FormWindow* window = ShowAndWait(form);
-    QTest::mouseClick(window->Widget("Picture1"), Qt::LeftButton, {}, QPoint(5, 5));
+    FormWindow* window = ShowActive(form);
+    QTest::mouseClick(Widget(window, "Picture1"), Qt::LeftButton, {}, QPoint(5, 5));
     EXPECT_EQ(form.picture1Clicks, 1);
-    QTest::mouseClick(window->Widget("Picture1"), Qt::RightButton, {}, QPoint(5, 5));
+    QTest::mouseClick(Widget(window, "Picture1"), Qt::RightButton, {}, QPoint(5, 5));
     EXPECT_EQ(form.picture1Clicks, 1);
 }
 
@@ -181,8 +190,8 @@ TEST_F(FormWindowTest, AWindowSystemRepaintDropsScreenOnlyDrawingAndTheProgramsO
     MainLikeForm form(services);
     form.Picture3.SetPicture(
         Picture::FromBitmap(Bitmap(32, 32, PixelFormat::Colour, RGB(0, 0, 255))));
-    FormWindow* window = ShowAndWait(form);
-    QWidget* pane = window->Widget("Picture3");
+    FormWindow* window = ShowActive(form);
+    QWidget* pane = Widget(window, "Picture3");
     ASSERT_NE(pane, nullptr);
 
     form.Picture3.PSet(3, 4, RGB(255, 0, 0));  // on screen only: AutoRedraw is off
@@ -201,39 +210,39 @@ TEST_F(FormWindowTest, AWindowSystemRepaintDropsScreenOnlyDrawingAndTheProgramsO
     // With AutoRedraw on the drawing is persistent and survives.
     form.Picture1.SetAutoRedraw(true);
     form.Picture1.PSet(1, 1, RGB(255, 0, 0));
-    window->Widget("Picture1")->repaint();
+    Widget(window, "Picture1")->repaint();
     EXPECT_EQ(form.Picture1.Point(1, 1), static_cast<std::int32_t>(RGB(255, 0, 0)));
 }
 
 TEST_F(FormWindowTest, DialogIsPlacedAtItsStoredPositionWithoutTaskbarButton) {
     DialogLikeForm form(services);
-    FormWindow* window = ShowAndWait(form);
+    FormWindow* window = ShowActive(form);
     ASSERT_NE(window, nullptr);
-    EXPECT_EQ(window->MenuBar(), nullptr);
-    EXPECT_EQ(window->ClientArea()->size(), QSize(382, 190));
-    EXPECT_EQ(window->mapToGlobal(window->ClientArea()->pos()), QPoint(156, 129));
+    EXPECT_EQ(MenuBar(window), nullptr);
+    EXPECT_EQ(ClientArea(window)->size(), QSize(382, 190));
+    EXPECT_EQ(window->mapToGlobal(ClientArea(window)->pos()), QPoint(156, 129));
     EXPECT_EQ(window->windowFlags() & Qt::WindowType_Mask, Qt::Tool);
     EXPECT_TRUE(window->windowFlags() & Qt::WindowCloseButtonHint);
-    EXPECT_EQ(QApplication::focusWidget(), window->Widget("cmdOK"));
-    const QFont title = window->Widget("lblTitle")->font();
+    EXPECT_EQ(QApplication::focusWidget(), Widget(window, "cmdOK"));
+    const QFont title = Widget(window, "lblTitle")->font();
     EXPECT_TRUE(title.bold());
     EXPECT_DOUBLE_EQ(title.pointSizeF(), 12.0);
     EXPECT_EQ(title.styleHint(), QFont::SansSerif)
         << "the nearest sans-serif, not a missing family";
-    const QImage shot = window->ClientArea()->grab().toImage();
+    const QImage shot = ClientArea(window)->grab().toImage();
     EXPECT_EQ(shot.pixelColor(100, 115), QColor(128, 128, 128)) << "the grey rule";
     EXPECT_EQ(shot.pixelColor(100, 116), QColor(240, 240, 240));
 }
 
 TEST_F(FormWindowTest, EnterPressesTheFocusedOrDefaultButtonAndEscapeTheCancelButton) {
     DialogLikeForm form(services);
-    FormWindow* window = ShowAndWait(form);
+    FormWindow* window = ShowActive(form);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     EXPECT_EQ(form.okClicks, 1);
     QTest::keyClick(window, Qt::Key_Escape);
     EXPECT_EQ(form.okClicks, 2);
-    window->Widget("cmdSysInfo")->setFocus();
-    QTest::keyClick(window->Widget("cmdSysInfo"), Qt::Key_Return);
+    Widget(window, "cmdSysInfo")->setFocus();
+    QTest::keyClick(Widget(window, "cmdSysInfo"), Qt::Key_Return);
     EXPECT_EQ(form.sysInfoClicks, 1);
     EXPECT_EQ(form.okClicks, 2);
     QTest::keyClick(window, Qt::Key_S, Qt::AltModifier);
@@ -242,23 +251,23 @@ TEST_F(FormWindowTest, EnterPressesTheFocusedOrDefaultButtonAndEscapeTheCancelBu
 
 TEST_F(FormWindowTest, CloseButtonRunsTheCloseSequenceWhichMayKeepTheWindow) {
     DialogLikeForm form(services);
-    FormWindow* window = ShowAndWait(form);
+    FormWindow* window = ShowActive(form);
     form.cancelClose = 1;
     window->close();
     EXPECT_EQ(form.queryUnloads, 1);
-    EXPECT_EQ(runtime.WindowFor(form), window);
+    EXPECT_EQ(ShownWindow(form), window);
     EXPECT_TRUE(window->isVisible());
     form.cancelClose = 0;
     window->close();
     EXPECT_EQ(form.queryUnloads, 2);
-    EXPECT_EQ(runtime.WindowFor(form), nullptr);
+    EXPECT_EQ(ShownWindow(form), nullptr);
     EXPECT_FALSE(form.IsLoaded());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 TEST_F(FormWindowTest, EndTakesTheWindowsAwayWithoutFormEvents) {
     DialogLikeForm form(services);
-    FormWindow* window = ShowAndWait(form);
+    FormWindow* window = ShowActive(form);
     runtime.End();
     EXPECT_FALSE(window->isVisible());
     window->close();
@@ -269,7 +278,7 @@ TEST_F(FormWindowTest, EndTakesTheWindowsAwayWithoutFormEvents) {
 
 TEST_F(FormWindowTest, RunReturnsWhenTheLastWindowHasClosed) {
     DialogLikeForm form(services);
-    QTimer::singleShot(0, [&] { runtime.WindowFor(form)->close(); });
+    QTimer::singleShot(0, [&] { ShownWindow(form)->close(); });
     QTimer watchdog;  // rather fail than hang
     watchdog.callOnTimeout([] { QCoreApplication::exit(1); });
     watchdog.start(5000);
@@ -281,7 +290,7 @@ TEST_F(FormWindowTest, RunReturnsWhenTheLastWindowHasClosed) {
 TEST_F(FormWindowTest, RunReturnsAtEndFromAMenuHandler) {
     MainLikeForm form(services);
     form.mnuExit.Click = [&] { runtime.End(); };
-    QTimer::singleShot(0, [&] { runtime.WindowFor(form)->Action(form.mnuExit)->trigger(); });
+    QTimer::singleShot(0, [&] { Action(ShownWindow(form), "mnuExit")->trigger(); });
     QTimer watchdog;
     watchdog.callOnTimeout([] { QCoreApplication::exit(1); });
     watchdog.start(5000);

@@ -13,6 +13,7 @@
 #include "platform/qt/overview_worker.h"
 #include "platform/qt/qt_runtime.h"
 #include "tests/platform/qt/test_forms.h"
+#include "tests/support/form_windows.h"
 #include "tests/support/scripted_services.h"
 
 namespace platform::test {
@@ -56,11 +57,11 @@ class GatedSource final : public PictureSource {
 class OverviewTest : public ::testing::Test {
   protected:
     QColor ShownAt(FormWindow* window, int x, int y) {
-        return window->ClientArea()->grab().toImage().pixelColor(x, y);
+        return window->findChild<QWidget*>("ClientArea")->grab().toImage().pixelColor(x, y);
     }
     Gdi gdi;
-    NoDialogs dialogs;
-    NoBoxes boxes;
+    test_support::ScriptedFileDialogs dialogs;  // never answered: each one is cancelled
+    test_support::RecordingMessageBoxes boxes;
     QtRuntime runtime;
     platform::Registry registry;
     test_support::ScriptedShell shell;
@@ -72,7 +73,7 @@ TEST_F(OverviewTest, TheWindowPaintsWithoutWaitingAndShowsTheOverviewWhenItIsMad
     auto source = std::make_shared<GatedSource>(RGB(0, 0, 255));
     form.imgPreview.SetPicture(Picture(source));
     form.Show();
-    FormWindow* window = runtime.WindowFor(form);
+    FormWindow* window = test_support::ShownWindow(form);
     ASSERT_NE(window, nullptr);
 
     // The overview is being made, held at the gate: the window still paints, with the
@@ -92,7 +93,7 @@ TEST_F(OverviewTest, AnOverviewMadeForAPictureReplacedMeanwhileIsNeverShown) {
     auto old = std::make_shared<GatedSource>(RGB(0, 0, 255));
     form.imgPreview.SetPicture(Picture(old));
     form.Show();
-    FormWindow* window = runtime.WindowFor(form);
+    FormWindow* window = test_support::ShownWindow(form);
     ASSERT_NE(window, nullptr);
     ASSERT_TRUE(QTest::qWaitFor([&] { return old->Thread() != nullptr; }, 5000));
 
@@ -127,7 +128,7 @@ class HugeSource final : public PictureSource {
 TEST_F(OverviewTest, APaneGrownToAHugePictureIsComposedOnlyWhereTheWindowShowsIt) {
     MainLikeForm form(services);
     form.Show();
-    FormWindow* window = runtime.WindowFor(form);
+    FormWindow* window = test_support::ShownWindow(form);
     ASSERT_NE(window, nullptr);
     auto source = std::make_shared<HugeSource>();
     form.Picture3.SetAutoSize(true);
@@ -135,7 +136,8 @@ TEST_F(OverviewTest, APaneGrownToAHugePictureIsComposedOnlyWhereTheWindowShowsIt
     ASSERT_EQ(form.Picture3.Width(), 3004);
     window->repaint();
     QTest::qWait(20);
-    EXPECT_EQ(window->ClientArea()->grab().toImage().pixelColor(20, 85), QColor(255, 0, 0));
+    EXPECT_EQ(window->findChild<QWidget*>("ClientArea")->grab().toImage().pixelColor(20, 85),
+              QColor(255, 0, 0));
     // The client area is 132 x 90 and the pane's inside starts at (12, 74).
     EXPECT_GT(source->largest, 0);
     EXPECT_LE(source->largest, 132LL * 90);

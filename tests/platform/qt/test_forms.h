@@ -1,6 +1,5 @@
 #pragma once
 
-#include <optional>
 #include <string>
 
 #include "platform/forms/command_button.h"
@@ -12,13 +11,6 @@
 #include "platform/forms/picture_box.h"
 
 namespace platform::test {
-
-struct NoDialogs : FileDialogService {
-    std::optional<std::string> Show(const FileDialogRequest&) override { return std::nullopt; }
-};
-struct NoBoxes : MessageBoxService {
-    int Show(const std::string&, int, const std::string&) override { return vbOK; }
-};
 
 // Laid out like the program's main window: 132 x 90 client area, a menu bar with a
 // control array and shortcuts, panes inside and outside the client area.
