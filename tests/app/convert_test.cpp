@@ -291,7 +291,9 @@ TEST_F(Converter, ConvertsALargeProgressiveJpegInTheMemoryOfItsFirstRows) {
     platform::Bitmap pixels(3000, 2000, platform::PixelFormat::Colour);
     for (int y = 0; y < pixels.Height(); ++y) {
         for (int x = 0; x < pixels.Width(); ++x)
-            pixels.Set(x, y, 0xFF000000u | ((x * 7 + y * 13) % 251) << 8 | (x ^ y) % 256);
+            pixels.Set(x, y,
+                       0xFF000000u | static_cast<std::uint32_t>((x * 7 + y * 13) % 251) << 8 |
+                           static_cast<std::uint32_t>((x ^ y) % 256));
     }
     const std::string input = dir.File("large.jpg");
     test_support::WriteBytes(input,

@@ -164,7 +164,7 @@ struct Person {
 };
 
 TEST_F(MainWindowWithRealDialogs, OpeningATypedNameOfAMissingFileShowsTheProgramsMessage) {
-    Person person{dir.File("nowhere.jpg")};
+    Person person{dir.File("nowhere.jpg"), {}, {}};
     test_support::ModalAnswer answer([&](QWidget* modal) { person.Answer(modal); });
     form.mnuOpen.Click();
     EXPECT_EQ(person.boxes, 1);
@@ -176,7 +176,7 @@ TEST_F(MainWindowWithRealDialogs, OpeningATypedNameOfAMissingFileShowsTheProgram
 
 TEST_F(MainWindowWithRealDialogs, APanePickerGivenAMissingNameLeavesItsPaneBlankWithoutAWord) {
     form.Picture1.SetPicture(platform::Picture::FromBitmap(Bitmap(4, 4, PixelFormat::Colour)));
-    Person person{dir.File("nowhere.jpg")};
+    Person person{dir.File("nowhere.jpg"), {}, {}};
     test_support::ModalAnswer answer([&](QWidget* modal) { person.Answer(modal); });
     form.Picture1.Click();
     EXPECT_EQ(person.boxes, 0);

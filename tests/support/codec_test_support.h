@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <ostream>
 #include <utility>
@@ -33,6 +34,12 @@ platform::codecs::CodecError RefusalOf(const platform::codecs::Result<T>& result
 }
 
 using Bytes = std::vector<std::uint8_t>;
+
+// Bytes [from, to) of a file: a cut or a part of it.
+inline Bytes Slice(const Bytes& bytes, std::size_t from, std::size_t to) {
+    return Bytes(bytes.begin() + static_cast<std::ptrdiff_t>(from),
+                 bytes.begin() + static_cast<std::ptrdiff_t>(to));
+}
 
 // Appends a little-endian value of `bytes` bytes.
 inline void Put(Bytes& out, std::uint32_t value, int bytes) {

@@ -9,6 +9,7 @@
 #include "platform/pictures/picture_files.h"
 #include "platform/platform_error.h"
 #include "tests/platform/pictures/picture_comparison.h"
+#include "tests/support/codec_test_support.h"
 #include "tests/support/test_files.h"
 
 namespace platform {
@@ -31,7 +32,8 @@ void Put(std::vector<std::uint8_t>& out, std::uint32_t value, int bytes) {
 // A BMP file whose pixels follow a pattern that differs from row to row and column to column.
 std::vector<std::uint8_t> WriteBmp(const BmpLayout& layout) {
     const std::size_t stride =
-        (static_cast<std::size_t>(layout.width) * layout.bitCount + 31) / 32 * 4;
+        (static_cast<std::size_t>(layout.width) * static_cast<std::size_t>(layout.bitCount) + 31) /
+        32 * 4;
     const std::size_t masks = layout.bitfields565 ? 12 : 0;
     const std::size_t offset =
         14 + 40 + masks + 4 * static_cast<std::size_t>(layout.paletteEntries);
@@ -57,7 +59,8 @@ std::vector<std::uint8_t> WriteBmp(const BmpLayout& layout) {
         Put(out, 0x07E0, 4);
         Put(out, 0x001F, 4);
     }
-    for (int i = 0; i < layout.paletteEntries; ++i) Put(out, 0x00123456u * (i + 1) & 0xFFFFFF, 4);
+    for (int i = 0; i < layout.paletteEntries; ++i)
+        Put(out, 0x00123456u * static_cast<std::uint32_t>(i + 1) & 0xFFFFFF, 4);
     for (int stored = 0; stored < layout.height; ++stored) {
         const int y = layout.topDown ? stored : layout.height - 1 - stored;
         std::vector<std::uint8_t> row(stride, 0);
@@ -68,16 +71,19 @@ std::vector<std::uint8_t> WriteBmp(const BmpLayout& layout) {
                 const int perByte = 8 / layout.bitCount;
                 const std::uint32_t index =
                     v % static_cast<std::uint32_t>(std::max(layout.paletteEntries, 1));
-                row[x / perByte] |=
+                row[static_cast<std::size_t>(x / perByte)] |=
                     static_cast<std::uint8_t>(index << (8 - layout.bitCount * (x % perByte + 1)));
             } else {
                 for (int b = 0; b < layout.bitCount / 8; ++b)
-                    row[x * (layout.bitCount / 8) + b] =
+                    row[static_cast<std::size_t>(x * (layout.bitCount / 8) + b)] =
                         static_cast<std::uint8_t>(v >> (8 * b + 3));
             }
         }
         if (layout.lastRowUnpadded && stored == layout.height - 1) {
-            row.resize((static_cast<std::size_t>(layout.width) * layout.bitCount + 7) / 8);
+            row.resize((static_cast<std::size_t>(layout.width) *
+                            static_cast<std::size_t>(layout.bitCount) +
+                        7) /
+                       8);
         }
         out.insert(out.end(), row.begin(), row.end());
     }
@@ -123,7 +129,7 @@ std::vector<std::uint8_t> WriteRleBmp(int width, int height, int bitCount, bool 
     data.insert(data.end(), {0, 1});
 
     const int entries = 1 << bitCount;
-    const std::uint32_t offset = 14 + 40 + 4 * entries;
+    const auto offset = static_cast<std::uint32_t>(14 + 40 + 4 * entries);
     std::vector<std::uint8_t> out = {'B', 'M'};
     for (const std::uint32_t field : {0u, 0u, offset, 40u, static_cast<std::uint32_t>(width),
                                       static_cast<std::uint32_t>(height)}) {
@@ -135,7 +141,8 @@ std::vector<std::uint8_t> WriteRleBmp(int width, int height, int bitCount, bool 
          {bitCount == 8 ? 1u : 2u, static_cast<std::uint32_t>(data.size()), 2835u, 2835u, 0u, 0u}) {
         Put(out, field, 4);
     }
-    for (int i = 0; i < entries; ++i) Put(out, 0x00123456u * (i + 1) & 0xFFFFFF, 4);
+    for (int i = 0; i < entries; ++i)
+        Put(out, 0x00123456u * static_cast<std::uint32_t>(i + 1) & 0xFFFFFF, 4);
     out.insert(out.end(), data.begin(), data.end());
     return out;
 }
@@ -210,8 +217,8 @@ TEST_F(BmpPictureTest, AcceptsExactlyWhatAWholeDecodeAcceptsWhenCutShort) {
         for (const std::size_t length :
              {file.size() - 1, file.size() - 2100, file.size() / 2, std::size_t{2000000}}) {
             SCOPED_TRACE(length);
-            std::vector<std::uint8_t> cut(file.begin(),
-                                          file.begin() + std::min(length, file.size()));
+            std::vector<std::uint8_t> cut =
+                test_support::Slice(file, 0, std::min(length, file.size()));
             const auto whole = test_support::DecodedWhole(cut);
             try {
                 const Picture lazy = LoadPicture(Write(cut));

@@ -101,7 +101,8 @@ TEST_F(GifPictureTest, AcceptsAndShowsExactlyWhatAWholeDecodeDoesForEveryCutOfAF
                                     .frames = {Frame(0, 0, 40, 45, interlaced)}});
         for (std::size_t length = 0; length <= file.size(); length += 5) {
             SCOPED_TRACE((interlaced ? "interlaced, cut at " : "cut at ") + std::to_string(length));
-            const auto pictures = Load({file.begin(), file.begin() + length});
+            const auto pictures =
+                Load({file.begin(), file.begin() + static_cast<std::ptrdiff_t>(length)});
             if (!pictures) continue;
             const auto& [lazy, whole] = *pictures;
             Bitmap shown(36, 36, PixelFormat::Colour, 0xFFFFFF), wanted = shown;

@@ -167,7 +167,8 @@ TEST_F(JpegPictureTest, AcceptsAndShowsExactlyWhatAWholeDecodeDoesForEveryCutOfA
         for (std::size_t length = 0; length <= file.size(); length += 3) {
             SCOPED_TRACE((progressive ? "progressive cut at " : "baseline cut at ") +
                          std::to_string(length));
-            const std::vector<std::uint8_t> cut(file.begin(), file.begin() + length);
+            const std::vector<std::uint8_t> cut(file.begin(),
+                                                file.begin() + static_cast<std::ptrdiff_t>(length));
             test_support::WriteBytes(path, cut);
             const auto whole = test_support::DecodedWhole(cut);
             Picture lazy;
@@ -214,9 +215,10 @@ TEST_F(JpegPictureTest, ShowsWhatAWholeDecodeGivesOfTheTopOfAProgressiveFileCutA
     const std::string path = dir.File("cut.jpg");
     for (const auto& [what, file] : files) {
         for (int step = 1; step <= 50; ++step) {
-            const std::size_t length = file.size() * step / 50;
+            const std::size_t length = file.size() * static_cast<std::size_t>(step) / 50;
             SCOPED_TRACE(what + " cut at " + std::to_string(length));
-            const std::vector<std::uint8_t> cut(file.begin(), file.begin() + length);
+            const std::vector<std::uint8_t> cut(file.begin(),
+                                                file.begin() + static_cast<std::ptrdiff_t>(length));
             test_support::WriteBytes(path, cut);
             const auto whole = test_support::DecodedWhole(cut);
             if (!whole) {  // cut inside the header

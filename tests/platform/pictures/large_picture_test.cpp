@@ -150,7 +150,7 @@ void UseLikeTheWindow(const Picture& picture) {
     pane.SetWidth(36);
     pane.SetHeight(36);
     for (int y = 0; y < 32; ++y) {
-        for (int x = 0; x < 32; ++x) pane.Point(x, y);
+        for (int x = 0; x < 32; ++x) pane.Point(static_cast<float>(x), static_cast<float>(y));
     }
 }
 

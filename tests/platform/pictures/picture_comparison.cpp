@@ -75,9 +75,12 @@ Bitmap PhotoLikePattern(int width, int height, unsigned seed, int noise) {
     Bitmap pixels(width, height, PixelFormat::Colour);
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
-            const std::uint32_t h = Hash(x, y, seed);
+            const std::uint32_t h =
+                Hash(static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(y), seed);
             const auto channel = [&](int base, int slope, int shift) {
-                const int n = static_cast<int>((h >> shift) % (2 * noise + 1)) - noise;
+                const int n =
+                    static_cast<int>((h >> shift) % static_cast<std::uint32_t>(2 * noise + 1)) -
+                    noise;
                 return static_cast<std::uint32_t>(std::clamp(base + slope + n, 0, 255));
             };
             const std::uint32_t r = channel(60, (x * 140) / std::max(width, 1), 0);

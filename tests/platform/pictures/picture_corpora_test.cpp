@@ -28,9 +28,8 @@ std::optional<std::string> WrappedJpeg(const std::vector<std::uint8_t>& file,
     const std::size_t size = test_support::Get32(file, 34);
     const std::string path = dir.File("wrapped.jpg");
     test_support::WriteBytes(
-        path, std::vector<std::uint8_t>(
-                  file.begin() + offset,
-                  size ? file.begin() + std::min(offset + size, file.size()) : file.end()));
+        path, test_support::Slice(file, offset,
+                                  size ? std::min(offset + size, file.size()) : file.size()));
     return path;
 }
 

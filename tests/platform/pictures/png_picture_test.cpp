@@ -20,7 +20,9 @@ Bitmap Pattern(int width, int height, bool alpha) {
     if (!alpha) return pixels;
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x)
-            pixels.Set(x, y, WithAlpha(pixels.At(x, y), (x * 7 + y * 3) % 256));
+            pixels.Set(
+                x, y,
+                WithAlpha(pixels.At(x, y), static_cast<std::uint32_t>((x * 7 + y * 3) % 256)));
     }
     pixels.SetHasAlpha(true);
     return pixels;

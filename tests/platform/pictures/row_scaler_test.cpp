@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <numeric>
 #include <random>
 
 #include "platform/pictures/reduced_scaler.h"
@@ -17,8 +18,8 @@ void Feed(codecs::RowSink& sink, const Bitmap& source, const std::vector<int>& o
 }
 
 std::vector<int> TopToBottom(int height) {
-    std::vector<int> rows(height);
-    for (int y = 0; y < height; ++y) rows[y] = y;
+    std::vector<int> rows(static_cast<std::size_t>(height));
+    std::iota(rows.begin(), rows.end(), 0);
     return rows;
 }
 

@@ -87,7 +87,8 @@ TEST(BmpReader, RefusesHeadersAndOffsetsThatLie) {
     ASSERT_TRUE(DecodeBmp(good).Ok());
     auto changed = [&good](std::size_t at, std::uint32_t value) {
         Bytes file = good;
-        for (int i = 0; i < 4; ++i) file[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
+        for (std::size_t i = 0; i < 4; ++i)
+            file[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
         return file;
     };
     EXPECT_EQ(RefusalOf(DecodeBmp(changed(10, 0xFFFFFFF0))),

@@ -48,10 +48,11 @@ Bitmap Expected(int screenWidth, int screenHeight, const GifTestFrame& frame,
     Bitmap expected(screenWidth, screenHeight, PixelFormat::Colour, 0);
     for (int y = 0; y < frame.height; ++y) {
         for (int x = 0; x < frame.width; ++x) {
-            const int index = frame.indices[y * frame.width + x];
+            const int index = frame.indices[static_cast<std::size_t>(y * frame.width + x)];
             if (!expected.Contains(frame.left + x, frame.top + y)) continue;
-            const std::uint32_t pixel =
-                index == frame.transparentIndex ? 0 : (kOpaque | palette[index]);
+            const std::uint32_t pixel = index == frame.transparentIndex
+                                            ? 0
+                                            : (kOpaque | palette[static_cast<std::size_t>(index)]);
             expected.Set(frame.left + x, frame.top + y, pixel);
         }
     }
@@ -210,11 +211,10 @@ TEST(GifDecoder, RefusesAFileCutBeforeItsFirstRow) {
                                  .screenHeight = 8,
                                  .globalColours = kFour,
                                  .frames = {Frame(0, 0, 8, 8, 4)}});
-    for (std::size_t length : {0, 3, 6, 12, 13 + 12, 13 + 12 + 10, 13 + 12 + 12}) {
+    for (std::size_t length : {0u, 3u, 6u, 12u, 13u + 12, 13u + 12 + 10, 13u + 12 + 12}) {
         SCOPED_TRACE(length);
-        EXPECT_EQ(
-            RefusalOf(DecodeGif(std::vector<std::uint8_t>(whole.begin(), whole.begin() + length))),
-            CodecError::Truncated);
+        EXPECT_EQ(RefusalOf(DecodeGif(test_support::Slice(whole, 0, length))),
+                  CodecError::Truncated);
     }
 }
 

@@ -79,8 +79,8 @@ std::vector<std::uint8_t> WriteGif(const GifTestFile& file) {
         // An interlaced frame stores rows by pass: every 8th from 0, 8th from 4, 4th from 2, 2nd
         // from 1.
         std::vector<std::uint8_t> stored;
-        const bool whole =
-            frame.indices.size() == static_cast<std::size_t>(frame.width) * frame.height;
+        const bool whole = frame.indices.size() == static_cast<std::size_t>(frame.width) *
+                                                       static_cast<std::size_t>(frame.height);
         if (!whole) stored = frame.indices;
         const int starts[4] = {0, 4, 2, 1}, steps[4] = {8, 8, 4, 2};
         for (int pass = 0; whole && pass < (frame.interlaced ? 4 : 1); ++pass) {
@@ -97,7 +97,8 @@ std::vector<std::uint8_t> WriteGif(const GifTestFile& file) {
         for (std::size_t at = 0; at < data.size(); at += 255) {
             const std::size_t n = std::min<std::size_t>(255, data.size() - at);
             out.push_back(static_cast<std::uint8_t>(n));
-            out.insert(out.end(), data.begin() + at, data.begin() + at + n);
+            const auto from = data.begin() + static_cast<std::ptrdiff_t>(at);
+            out.insert(out.end(), from, from + static_cast<std::ptrdiff_t>(n));
         }
         out.push_back(0);
     }

@@ -34,7 +34,8 @@ Bytes MakeIconFile(const std::vector<TestEntry>& entries, std::uint16_t type = 1
     Put(out, 0, 2), Put(out, type, 2), Put(out, static_cast<std::uint32_t>(entries.size()), 2);
     auto offset = static_cast<std::uint32_t>(6 + 16 * entries.size());
     for (const auto& e : entries) {
-        Put(out, e.size % 256, 1), Put(out, e.size % 256, 1), Put(out, 0, 2);
+        const auto side = static_cast<std::uint32_t>(e.size % 256);
+        Put(out, side, 1), Put(out, side, 1), Put(out, 0, 2);
         Put(out, e.planes, 2), Put(out, e.bitCount, 2);
         Put(out, static_cast<std::uint32_t>(e.data.size()), 4), Put(out, offset, 4);
         offset += static_cast<std::uint32_t>(e.data.size());
@@ -48,19 +49,23 @@ Bytes MakeDib(int size, int bits, const std::vector<std::uint32_t>& palette,
               const std::function<std::uint32_t(int, int)>& value,
               const std::function<bool(int, int)>& seeThrough) {
     Bytes out;
-    for (std::uint32_t field : {40, size, size * 2}) Put(out, field, 4);
+    for (int field : {40, size, size * 2}) Put(out, static_cast<std::uint32_t>(field), 4);
     Put(out, 1, 2), Put(out, static_cast<std::uint32_t>(bits), 2), out.resize(40);
     for (std::uint32_t colour : palette) Put(out, colour, 4);
     const auto rows = [&](int depth, const std::function<std::uint32_t(int, int)>& pixel) {
-        const std::size_t stride = (static_cast<std::size_t>(size) * depth + 31) / 32 * 4;
+        const std::size_t stride =
+            (static_cast<std::size_t>(size) * static_cast<std::size_t>(depth) + 31) / 32 * 4;
         for (int y = size - 1; y >= 0; --y) {
             Bytes row(stride, 0);
             for (int x = 0, bit = 0; x < size; ++x, bit += depth) {
                 const std::uint32_t v = pixel(x, y);
                 if (depth > 8) {
-                    for (int b = 0; b < depth / 8; ++b) row[bit / 8 + b] = (v >> 8 * b) & 0xFF;
+                    for (int b = 0; b < depth / 8; ++b)
+                        row[static_cast<std::size_t>(bit / 8 + b)] =
+                            static_cast<std::uint8_t>(v >> 8 * b);
                 } else {
-                    row[bit / 8] |= static_cast<std::uint8_t>(v << (8 - depth - bit % 8));
+                    row[static_cast<std::size_t>(bit / 8)] |=
+                        static_cast<std::uint8_t>(v << (8 - depth - bit % 8));
                 }
             }
             out.insert(out.end(), row.begin(), row.end());
@@ -106,7 +111,8 @@ TEST(IcoWriter, WritesOneThirtyTwoBitEntryThatReadsBackToTheSamePlanes) {
     // An icon's own alpha is kept, and 256 is written as 0.
     IconImage big = TestIcon(256);
     big.colour.SetHasAlpha(true);
-    for (int x = 0; x < 256; ++x) big.colour.Set(x, 3, WithAlpha(0x123456, x));
+    for (int x = 0; x < 256; ++x)
+        big.colour.Set(x, 3, WithAlpha(0x123456, static_cast<std::uint32_t>(x)));
     const Bytes bigFile = test_support::DecodedValue(EncodeIco(big));
     EXPECT_EQ(bigFile[6] + bigFile[7], 0);
     auto bigDecoded = DecodeIco(bigFile, 256);

@@ -42,7 +42,10 @@ Bitmap SmoothPattern(int width, int height) {
     Bitmap pixels(width, height, PixelFormat::Colour);
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x)
-            pixels.Set(x, y, Rgb(30 + x, 220 - 2 * y, 90 + (x + y) / 2));
+            pixels.Set(
+                x, y,
+                Rgb(static_cast<std::uint32_t>(30 + x), static_cast<std::uint32_t>(220 - 2 * y),
+                    static_cast<std::uint32_t>(90 + (x + y) / 2)));
     }
     return pixels;
 }
@@ -91,7 +94,7 @@ std::size_t FindMarker(const std::vector<std::uint8_t>& file, std::uint8_t code)
 }
 
 std::size_t SegmentEnd(const std::vector<std::uint8_t>& file, std::size_t marker) {
-    return marker + 2 + (file[marker + 2] << 8 | file[marker + 3]);
+    return marker + 2 + (std::size_t{file[marker + 2]} << 8 | file[marker + 3]);
 }
 
 void SetBigEndian16(std::vector<std::uint8_t>& file, std::size_t at, int value) {
@@ -168,7 +171,7 @@ TEST(JpegDecoder, DecodesGreyscaleAsEqualChannelsCloseToSource) {
         EXPECT_TRUE(AllOpaque(decoded));
         for (int y = 0; y < height; ++y) {
             for (int x = 0; x < width; ++x) {
-                const std::uint32_t v = grey[y * width + x];
+                const std::uint32_t v = grey[static_cast<std::size_t>(y * width + x)];
                 ASSERT_TRUE(Near(decoded.At(x, y), Rgb(v, v, v), 3)) << x << "," << y;
             }
         }
@@ -256,9 +259,8 @@ TEST(JpegDecoder, RefusesFileCutBeforeItsScanData) {
                                FindMarker(whole, 0xC0) + 5, FindMarker(whole, 0xDA) + 6,
                                SegmentEnd(whole, FindMarker(whole, 0xDA))}) {
         SCOPED_TRACE(length);
-        EXPECT_EQ(
-            RefusalOf(DecodeJpeg(std::vector<std::uint8_t>(whole.begin(), whole.begin() + length))),
-            CodecError::Truncated);
+        EXPECT_EQ(RefusalOf(DecodeJpeg(test_support::Slice(whole, 0, length))),
+                  CodecError::Truncated);
     }
 }
 
@@ -311,8 +313,8 @@ TEST(JpegDecoder, RefusesProgressiveFileWithEndlessScans) {
         if (file[i] == 0xFF && file[i + 1] == 0xDA) lastScan = i;
     }
     const std::size_t end = file.size() - 2;  // the EOI marker
-    const std::vector<std::uint8_t> scan(file.begin() + lastScan, file.begin() + end);
-    std::vector<std::uint8_t> hostile(file.begin(), file.begin() + end);
+    const std::vector<std::uint8_t> scan = test_support::Slice(file, lastScan, end);
+    std::vector<std::uint8_t> hostile = test_support::Slice(file, 0, end);
     for (int i = 0; i < 600; ++i) hostile.insert(hostile.end(), scan.begin(), scan.end());
     hostile.insert(hostile.end(), {0xFF, 0xD9});
     EXPECT_EQ(RefusalOf(DecodeJpeg(hostile)), CodecError::LimitExceeded);
@@ -426,7 +428,8 @@ TEST(JpegDecoder, RefusesAFileWhoseScansWouldVisitMoreBlocksThanTheWorkLimit) {
     const auto file = CompressJpegGrey(grey, 16, 16, {.progressive = true});
     const std::vector<std::size_t> starts = ScanStarts(file);
     ASSERT_LT(starts.size(), 64u);
-    const std::vector<std::uint8_t> lastScan(file.begin() + starts.back(), file.end() - 2);
+    const std::vector<std::uint8_t> lastScan =
+        test_support::Slice(file, starts.back(), file.size() - 2);
     for (const std::size_t scans : {64u, 65u}) {
         SCOPED_TRACE(std::to_string(scans) + " scans");
         std::vector<std::uint8_t> hostile(file.begin(), file.end() - 2);  // without its EOI

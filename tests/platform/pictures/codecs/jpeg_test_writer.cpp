@@ -50,7 +50,8 @@ std::vector<std::uint8_t> Compress(const Samples& samples, const JpegTestOptions
     info.arith_code = options.arithmetic ? TRUE : FALSE;
 
     jpeg_start_compress(&info, TRUE);
-    const std::size_t stride = static_cast<std::size_t>(samples.width) * samples.components;
+    const std::size_t stride =
+        static_cast<std::size_t>(samples.width) * static_cast<std::size_t>(samples.components);
     while (info.next_scanline < info.image_height) {
         JSAMPROW row = const_cast<JSAMPROW>(samples.data + info.next_scanline * stride);
         jpeg_write_scanlines(&info, &row, 1);

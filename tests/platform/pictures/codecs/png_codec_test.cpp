@@ -88,7 +88,8 @@ TEST(PngDecoder, AgreesWithPillowOnEverySuiteFile) {
             const std::uint8_t* rgba = expected->data() + 4 * i;
             const std::uint32_t alpha = bitmap.HasAlpha() ? AlphaOf(pixel) : 255;
             differences +=
-                ColourOf(pixel) != (rgba[0] | rgba[1] << 8 | std::uint32_t{rgba[2]} << 16) ||
+                ColourOf(pixel) != (std::uint32_t{rgba[0]} | std::uint32_t{rgba[1]} << 8 |
+                                    std::uint32_t{rgba[2]} << 16) ||
                 alpha != rgba[3];
         }
         EXPECT_EQ(differences, 0) << name;
@@ -131,7 +132,7 @@ TEST(PngDecoder, RefusesOtherDataCutFilesAndSizesBeyondThePictureLimit) {
     // 40000 x 40000 is allowed, the product (1.6 gigapixels) is not.
     const auto withSize = [&basic](std::uint32_t width, std::uint32_t height) {
         Bytes file = basic;
-        for (int i = 0; i < 4; ++i) {
+        for (std::size_t i = 0; i < 4; ++i) {
             file[16 + i] = static_cast<std::uint8_t>(width >> (24 - 8 * i));
             file[20 + i] = static_cast<std::uint8_t>(height >> (24 - 8 * i));
         }

@@ -26,14 +26,17 @@ std::vector<std::uint8_t> CompressPng(const platform::Bitmap& pixels, bool inter
     }
     std::vector<png_bytep> rows;
     for (int y = 0; y < pixels.Height(); ++y) {
-        rows.push_back(samples.data() + static_cast<std::size_t>(y) * pixels.Width() * channels);
+        rows.push_back(samples.data() + static_cast<std::size_t>(y) *
+                                            static_cast<std::size_t>(pixels.Width()) *
+                                            static_cast<std::size_t>(channels));
     }
     std::vector<std::uint8_t> out;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(png);
     if (!png || !info) std::abort();
     png_set_write_fn(png, &out, Append, nullptr);
-    png_set_IHDR(png, info, pixels.Width(), pixels.Height(), 8,
+    png_set_IHDR(png, info, static_cast<png_uint_32>(pixels.Width()),
+                 static_cast<png_uint_32>(pixels.Height()), 8,
                  alpha ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB,
                  interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
