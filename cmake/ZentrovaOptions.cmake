@@ -1,7 +1,12 @@
 # Warnings and sanitizers as interface targets that every target of the project links.
 add_library(zentrova_options INTERFACE)
 add_library(zentrova::options ALIAS zentrova_options)
-target_compile_options(zentrova_options INTERFACE -Wall -Wextra)
+# Conversions that change a value's sign or range are written out, so that each one is seen.
+target_compile_options(zentrova_options INTERFACE -Wall -Wextra -Wshadow -Wconversion
+    -Wsign-conversion -Wold-style-cast -Wnon-virtual-dtor)
+if(ZENTROVA_WERROR)
+    target_compile_options(zentrova_options INTERFACE -Werror)
+endif()
 target_include_directories(zentrova_options INTERFACE ${PROJECT_SOURCE_DIR})
 
 if(ZENTROVA_SANITIZE)
