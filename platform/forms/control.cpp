@@ -19,12 +19,6 @@ void Control::Move(int left, int top, int width, int height) {
     Notify();
 }
 
-void Control::SetLeft(int left) {
-    Move(left, m_top, m_width, m_height);
-}
-void Control::SetTop(int top) {
-    Move(m_left, top, m_width, m_height);
-}
 void Control::SetWidth(int width) {
     Move(m_left, m_top, width, m_height);
 }

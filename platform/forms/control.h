@@ -22,8 +22,6 @@ class Control {
     int Width() const { return m_width; }
     int Height() const { return m_height; }
     void Move(int left, int top, int width, int height);
-    virtual void SetLeft(int left);
-    virtual void SetTop(int top);
     virtual void SetWidth(int width);
     virtual void SetHeight(int height);
 
