@@ -1,7 +1,6 @@
 // File > Open and File > Convert.
 #include "main_window/frm_main.h"
 #include "main_window/path_functions.h"
-#include "platform/forms/continue_on_error.h"
 #include "platform/forms/message_box.h"
 #include "platform/pictures/picture_files.h"
 #include "platform/runtime_text.h"
