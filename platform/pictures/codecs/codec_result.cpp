@@ -20,8 +20,6 @@ std::string_view Describe(CodecError error) {
             return "picture limit exceeded";
         case CodecError::Corrupt:
             return "corrupt data";
-        case CodecError::WriteFailed:
-            return "write failed";
     }
     return "unknown error";
 }

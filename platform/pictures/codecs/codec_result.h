@@ -17,7 +17,6 @@ enum class CodecError {
     Unsupported,    // a valid variant that we do not read
     LimitExceeded,  // more pixels than our picture limit
     Corrupt,        // the compressed data is damaged
-    WriteFailed,    // an encoder could not produce its output
 };
 
 std::string_view Describe(CodecError error);
