@@ -1,5 +1,7 @@
 #include "platform/pictures/ole_picture.h"
 
+#include "platform/pictures/icon_source.h"
+
 namespace platform {
 
 namespace {
@@ -9,30 +11,15 @@ constexpr GUID kIID_IPicture{
     0x7BF80980, 0xBF32, 0x101A, {0x8B, 0xBB, 0x00, 0xAA, 0x00, 0x30, 0x0C, 0xAB}};
 
 // An icon picture over a handle in the Gdi's table.
-class HandleIconSource final : public PictureSource {
+class HandleIconSource final : public IconSource {
   public:
     HandleIconSource(Gdi& gdi, HICON icon, bool own) : m_gdi(gdi), m_icon(icon), m_own(own) {}
     ~HandleIconSource() override {
         if (m_own) m_gdi.DestroyIcon(m_icon);
     }
 
-    PictureType Type() const override { return PictureType::Icon; }
-    int Width() const override { return Image() ? Image()->Width() : 0; }
-    int Height() const override { return Image() ? Image()->Height() : 0; }
-    void Render(Bitmap& target) const override {
-        if (Image()) DrawIcon(*Image(), target, 0, 0);
-    }
-    Bitmap Region(int width, int height) const override {
-        return Image() ? IconWithAlpha(*Image()).Crop(0, 0, width, height) : Bitmap();
-    }
-    Bitmap Overview(int width, int height) const override {
-        return Image() ? Scale(IconWithAlpha(*Image()), width, height) : Bitmap();
-    }
-    Bitmap Pixels() const override { return Image() ? Image()->colour : Bitmap(); }
-    const IconImage* Icon() const override { return Image(); }
-
   private:
-    const IconImage* Image() const { return m_gdi.GetIcon(m_icon); }
+    const IconImage* Image() const override { return m_gdi.GetIcon(m_icon); }
 
     Gdi& m_gdi;
     HICON m_icon;

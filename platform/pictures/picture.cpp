@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/pictures/icon_source.h"
+
 namespace platform {
 
 namespace {
@@ -26,24 +28,13 @@ class BitmapSource final : public PictureSource {
     Bitmap m_pixels;
 };
 
-class IconSource final : public PictureSource {
+class OwnIconSource final : public IconSource {
   public:
-    explicit IconSource(IconImage icon) : m_icon(std::move(icon)) {}
-
-    PictureType Type() const override { return PictureType::Icon; }
-    int Width() const override { return m_icon.Width(); }
-    int Height() const override { return m_icon.Height(); }
-    void Render(Bitmap& target) const override { DrawIcon(m_icon, target, 0, 0); }
-    Bitmap Region(int width, int height) const override {
-        return IconWithAlpha(m_icon).Crop(0, 0, width, height);
-    }
-    Bitmap Overview(int width, int height) const override {
-        return Scale(IconWithAlpha(m_icon), width, height);
-    }
-    Bitmap Pixels() const override { return m_icon.colour; }
-    const IconImage* Icon() const override { return &m_icon; }
+    explicit OwnIconSource(IconImage icon) : m_icon(std::move(icon)) {}
 
   private:
+    const IconImage* Image() const override { return &m_icon; }
+
     IconImage m_icon;
 };
 
@@ -61,7 +52,7 @@ Picture Picture::FromBitmap(Bitmap pixels) {
 }
 
 Picture Picture::FromIcon(IconImage icon) {
-    return Picture(std::make_shared<IconSource>(std::move(icon)));
+    return Picture(std::make_shared<OwnIconSource>(std::move(icon)));
 }
 
 void Picture::Render(Bitmap& target) const {
