@@ -1,4 +1,5 @@
-# Warnings and sanitizers as interface targets that every target of the project links.
+# Warnings and sanitizers as an interface target that every target of the project links
+# PRIVATE: each one that compiles or links code names it itself, and no target hands it on.
 add_library(zentrova_options INTERFACE)
 add_library(zentrova::options ALIAS zentrova_options)
 # Conversions that change a value's sign or range are written out, so that each one is seen.
