@@ -8,7 +8,7 @@
 
 #include "about/frm_about.h"
 #include "platform/forms/headless_runtime.h"
-#include "tests/support/scripted_services.h"
+#include "tests/support/form_services.h"
 
 namespace zentrova::testing {
 
@@ -31,7 +31,8 @@ inline ApplicationRecord RecordWithVersion(int major, int minor, int revision) {
 inline const ApplicationRecord kRecord = RecordWithVersion(1, 0, 38);
 
 // The dialog over scripted services, beside a stand-in main window.
-class AboutTest : public ::testing::Test {
+class AboutTest : public ::testing::Test,
+                  protected test_support::FormServices<platform::HeadlessRuntime, NoFileDialogs> {
   protected:
     // A registry whose hive is the export header followed by the given lines.
     void UseHive(const std::string& lines) {
@@ -39,13 +40,6 @@ class AboutTest : public ::testing::Test {
         ASSERT_EQ(registry.LoadError(), "");
     }
 
-    platform::Gdi gdi;
-    NoFileDialogs fileDialogs;
-    test_support::RecordingMessageBoxes messageBoxes;
-    platform::HeadlessRuntime runtime;
-    platform::Registry registry;
-    test_support::ScriptedShell shell;
-    platform::Services services{gdi, fileDialogs, messageBoxes, runtime, registry, shell};
     platform::Form mainWindow{services, "frmMain"};
     frmAbout about{services, mainWindow, kRecord};
 };

@@ -45,7 +45,8 @@ class MainStandIn : public platform::Form {
     int exitClicks = 0;
 };
 
-class AboutWindowTest : public ::testing::Test {
+class AboutWindowTest : public ::testing::Test,
+                        protected test_support::FormServices<platform::QtRuntime, NoFileDialogs> {
   protected:
     void SetUp() override {
         registry = platform::Registry::FromText(
@@ -75,13 +76,6 @@ class AboutWindowTest : public ::testing::Test {
 
     bool AboutIsOpen() const { return main.about && test_support::ShownWindow(*main.about); }
 
-    platform::Gdi gdi;
-    NoFileDialogs fileDialogs;
-    test_support::RecordingMessageBoxes messageBoxes;
-    platform::QtRuntime runtime;
-    platform::Registry registry;
-    test_support::ScriptedShell shell;
-    platform::Services services{gdi, fileDialogs, messageBoxes, runtime, registry, shell};
     MainStandIn main{services};
     platform::FormWindow* mainWindow = nullptr;
 };

@@ -97,8 +97,7 @@ TEST_F(SysInfoTest, NoKeysOrAFolderTheSearchCannotTakeShowTheMessage) {
 TEST_F(SysInfoTest, RealProgramStartReportsAMissingProgram) {
     platform::ProcessShell processShell;
     UseHive(kPathKey + "\"PATH\"=" + Quoted(dir.File("hardinfo")) + "\n");
-    platform::Services withProcesses{gdi,     fileDialogs, messageBoxes,
-                                     runtime, registry,    processShell};
+    platform::Services withProcesses = WithShell(processShell);
     frmAbout real(withProcesses, mainWindow, kRecord);
     real.cmdSysInfo.Click();
     ExpectFailureMessageOnce();

@@ -12,8 +12,8 @@
 #include "platform/pictures/picture_files.h"
 #include "tests/platform/pictures/codecs/jpeg_test_writer.h"
 #include "tests/support/child_process.h"
+#include "tests/support/form_services.h"
 #include "tests/support/resident_memory.h"
-#include "tests/support/scripted_services.h"
 #include "tests/support/test_files.h"
 
 extern char** environ;
@@ -67,20 +67,15 @@ Result RunConverter(const std::vector<std::string>& args, const fs::path& workDi
 // The window: File > Open choosing `input`, Enter in the Save dialog, after clicking the Size
 // menu entry `sizeIndex`. Returns the path written.
 std::string SaveInWindow(const std::string& input, int sizeIndex) {
-    platform::Gdi gdi;
-    test_support::ScriptedFileDialogs dialogs;
-    test_support::RecordingMessageBoxes messageBoxes;
-    platform::HeadlessRuntime runtime;
-    platform::Registry registry;
-    test_support::ScriptedShell shell;
-    platform::Services services{gdi, dialogs, messageBoxes, runtime, registry, shell};
-    frmMain form(services);
+    test_support::FormServices<platform::HeadlessRuntime> scripted;
+    frmMain form(scripted.services);
     form.Show();
     form.mnuSize.Click(sizeIndex);
-    dialogs.Answer(input);
-    dialogs.Answer(input);
+    scripted.dialogs.Answer(input);
+    scripted.dialogs.Answer(input);
     form.mnuOpen.Click();
-    EXPECT_TRUE(messageBoxes.shown.empty()) << messageBoxes.shown.front().prompt;
+    const std::vector<test_support::ShownMessage>& shown = scripted.messageBoxes.shown;
+    EXPECT_TRUE(shown.empty()) << shown.front().prompt;
     return form.SavePath;
 }
 

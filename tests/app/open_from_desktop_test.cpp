@@ -9,7 +9,7 @@
 #include "main_window/frm_main.h"
 #include "platform/forms/headless_runtime.h"
 #include "platform/pictures/picture_files.h"
-#include "tests/support/scripted_services.h"
+#include "tests/support/form_services.h"
 #include "tests/support/test_files.h"
 
 namespace zentrova {
@@ -17,9 +17,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class OpenFromDesktop : public ::testing::Test {
+class OpenFromDesktop
+    : public ::testing::Test,
+      protected test_support::UserDialogs,
+      protected test_support::FormServices<platform::HeadlessRuntime, PresetFileDialogs> {
   protected:
-    OpenFromDesktop() { form.Show(); }
+    OpenFromDesktop() : FormServices(realDialogs) { form.Show(); }
 
     std::string MakePicture(const std::string& name) {
         platform::Bitmap pixels(40, 40, platform::PixelFormat::Colour, platform::RGB(9, 9, 9));
@@ -28,14 +31,6 @@ class OpenFromDesktop : public ::testing::Test {
         return dir.File(name);
     }
 
-    platform::Gdi gdi;
-    test_support::ScriptedFileDialogs realDialogs;  // what the user is asked
-    PresetFileDialogs dialogs{realDialogs};
-    test_support::RecordingMessageBoxes messageBoxes;
-    platform::HeadlessRuntime runtime;
-    platform::Registry registry;
-    test_support::ScriptedShell shell;
-    platform::Services services{gdi, dialogs, messageBoxes, runtime, registry, shell};
     test_support::TempDir dir;
     frmMain form{services};
 };

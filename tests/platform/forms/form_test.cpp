@@ -7,7 +7,7 @@
 
 #include "platform/forms/headless_runtime.h"
 #include "platform/forms/picture_box.h"
-#include "tests/support/scripted_services.h"
+#include "tests/support/form_services.h"
 
 namespace platform {
 namespace {
@@ -36,15 +36,9 @@ class RecordingForm : public Form {
     std::vector<std::string>& m_log;
 };
 
-class FormTest : public ::testing::Test {
+// Its file dialogs are never answered: each one is cancelled.
+class FormTest : public ::testing::Test, protected test_support::FormServices<HeadlessRuntime> {
   protected:
-    Gdi gdi;
-    test_support::ScriptedFileDialogs dialogs;  // never answered: each one is cancelled
-    test_support::RecordingMessageBoxes boxes;
-    HeadlessRuntime runtime;
-    platform::Registry registry;
-    test_support::ScriptedShell shell;
-    Services services{gdi, dialogs, boxes, runtime, registry, shell};
     std::vector<std::string> log;
 };
 

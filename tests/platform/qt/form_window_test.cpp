@@ -12,8 +12,8 @@
 
 #include "platform/qt/qt_runtime.h"
 #include "tests/platform/qt/test_forms.h"
+#include "tests/support/form_services.h"
 #include "tests/support/form_windows.h"
-#include "tests/support/scripted_services.h"
 
 namespace platform::test {
 namespace {
@@ -21,7 +21,8 @@ namespace {
 using test_support::ShowActive;
 using test_support::ShownWindow;
 
-class FormWindowTest : public ::testing::Test {
+// Its file dialogs are never answered: each one is cancelled.
+class FormWindowTest : public ::testing::Test, protected test_support::FormServices<QtRuntime> {
   protected:
     // The window's pieces, found by their object names.
     static QWidget* ClientArea(const FormWindow* window) {
@@ -36,14 +37,6 @@ class FormWindowTest : public ::testing::Test {
     static QAction* Action(const FormWindow* window, const char* name) {
         return window->findChild<QAction*>(name);
     }
-
-    Gdi gdi;
-    test_support::ScriptedFileDialogs dialogs;  // never answered: each one is cancelled
-    test_support::RecordingMessageBoxes boxes;
-    QtRuntime runtime;
-    platform::Registry registry;
-    test_support::ScriptedShell shell;
-    Services services{gdi, dialogs, boxes, runtime, registry, shell};
 };
 
 TEST_F(FormWindowTest, MainWindowHasAFixedClientAreaOf132By90UnderItsMenuBar) {

@@ -13,8 +13,8 @@
 #include "platform/qt/overview_worker.h"
 #include "platform/qt/qt_runtime.h"
 #include "tests/platform/qt/test_forms.h"
+#include "tests/support/form_services.h"
 #include "tests/support/form_windows.h"
-#include "tests/support/scripted_services.h"
 
 namespace platform::test {
 namespace {
@@ -54,18 +54,12 @@ class GatedSource final : public PictureSource {
     bool m_open = false;
 };
 
-class OverviewTest : public ::testing::Test {
+// Its file dialogs are never answered: each one is cancelled.
+class OverviewTest : public ::testing::Test, protected test_support::FormServices<QtRuntime> {
   protected:
     QColor ShownAt(FormWindow* window, int x, int y) {
         return window->findChild<QWidget*>("ClientArea")->grab().toImage().pixelColor(x, y);
     }
-    Gdi gdi;
-    test_support::ScriptedFileDialogs dialogs;  // never answered: each one is cancelled
-    test_support::RecordingMessageBoxes boxes;
-    QtRuntime runtime;
-    platform::Registry registry;
-    test_support::ScriptedShell shell;
-    Services services{gdi, dialogs, boxes, runtime, registry, shell};
 };
 
 TEST_F(OverviewTest, TheWindowPaintsWithoutWaitingAndShowsTheOverviewWhenItIsMade) {
