@@ -7,26 +7,20 @@
 #include <QUrl>
 
 #include "app/open_from_desktop.h"
-#include "main_window/frm_main.h"
 #include "platform/pictures/picture_files.h"
-#include "platform/qt/form_window.h"
-#include "platform/qt/qt_runtime.h"
 #include "tests/support/form_windows.h"
-#include "tests/support/scripted_services.h"
-#include "tests/support/test_files.h"
+#include "tests/support/qt_main_window_fixture.h"
 
 namespace zentrova {
 namespace {
 
-class FileDrop : public ::testing::Test {
+class FileDrop : protected test_support::UserDialogs,
+                 public test_support::QtMainWindowTest<PresetFileDialogs> {
   protected:
-    FileDrop() {
+    FileDrop() : QtMainWindowTest(realDialogs) {
         OpenDroppedFiles(form, dialogs);
         form.Show();
         window = test_support::ShownWindow(form);
-    }
-    ~FileDrop() override {
-        if (form.IsLoaded() && !runtime.Ended()) runtime.End();
     }
 
     std::string MakePicture(const std::string& name) {
@@ -53,18 +47,6 @@ class FileDrop : public ::testing::Test {
         QCoreApplication::processEvents();
         return drop.isAccepted();
     }
-
-    platform::Gdi gdi;
-    test_support::ScriptedFileDialogs realDialogs;
-    PresetFileDialogs dialogs{realDialogs};
-    test_support::RecordingMessageBoxes messageBoxes;
-    platform::QtRuntime runtime;
-    platform::Registry registry;
-    test_support::ScriptedShell shell;
-    platform::Services services{gdi, dialogs, messageBoxes, runtime, registry, shell};
-    test_support::TempDir dir;
-    frmMain form{services};
-    platform::FormWindow* window = nullptr;
 };
 
 TEST_F(FileDrop, OpensADroppedPictureAsIfChosenInTheOpenDialog) {

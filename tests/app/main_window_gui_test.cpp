@@ -11,13 +11,11 @@
 
 #include "main_window/frm_main.h"
 #include "platform/pictures/picture_files.h"
-#include "platform/qt/form_window.h"
 #include "platform/qt/qt_file_dialogs.h"
 #include "platform/qt/qt_message_boxes.h"
-#include "platform/qt/qt_runtime.h"
 #include "tests/support/form_windows.h"
 #include "tests/support/modal_answer.h"
-#include "tests/support/scripted_services.h"
+#include "tests/support/qt_main_window_fixture.h"
 #include "tests/support/test_files.h"
 
 namespace zentrova {
@@ -27,26 +25,12 @@ using platform::Bitmap;
 using platform::PixelFormat;
 using platform::RGB;
 
-class MainWindowGui : public ::testing::Test {
+class MainWindowGui : public test_support::QtMainWindowTest<> {
   protected:
     MainWindowGui() { window = test_support::ShowActive(form); }
-    ~MainWindowGui() override {
-        if (form.IsLoaded() && !runtime.Ended()) runtime.End();
-    }
 
     QAction* Action(const char* name) { return window->findChild<QAction*>(name); }
     QWidget* Widget(const char* name) { return window->findChild<QWidget*>(name); }
-
-    platform::Gdi gdi;
-    test_support::ScriptedFileDialogs dialogs;
-    test_support::RecordingMessageBoxes messageBoxes;
-    platform::QtRuntime runtime;
-    platform::Registry registry;
-    test_support::ScriptedShell shell;
-    platform::Services services{gdi, dialogs, messageBoxes, runtime, registry, shell};
-    test_support::TempDir dir;
-    frmMain form{services};
-    platform::FormWindow* window = nullptr;
 };
 
 TEST_F(MainWindowGui, ShowsTheDefinedClientAreaUnderItsMenuBar) {
@@ -115,20 +99,16 @@ TEST_F(MainWindowGui, ClickingAPaneRunsItsPicker) {
 }
 
 // The real Qt dialogs and message boxes, answered by typing as a person would.
-class MainWindowWithRealDialogs : public ::testing::Test {
+class MainWindowWithRealDialogs
+    : public ::testing::Test,
+      protected test_support::FormServices<platform::QtRuntime, platform::QtFileDialogs,
+                                           platform::QtMessageBoxes> {
   protected:
     MainWindowWithRealDialogs() { form.Show(); }
     ~MainWindowWithRealDialogs() override {
         if (!runtime.Ended()) runtime.End();
     }
 
-    platform::Gdi gdi;
-    platform::QtFileDialogs dialogs;
-    platform::QtMessageBoxes messageBoxes;
-    platform::QtRuntime runtime;
-    platform::Registry registry;
-    test_support::ScriptedShell shell;
-    platform::Services services{gdi, dialogs, messageBoxes, runtime, registry, shell};
     test_support::TempDir dir;
     frmMain form{services};
 };
