@@ -59,7 +59,8 @@ int Bmp(const char* path, std::FILE* out) {
     std::vector<std::uint8_t> rows(rowBytes * kCorner);
     std::fseek(in, static_cast<long>(offset + rowBytes * (height - kCorner)), SEEK_SET);
     if (std::fread(rows.data(), 1, rows.size(), in) != rows.size()) return 1;
-    for (int y = kCorner - 1; y >= 0; --y) std::fwrite(&rows[y * rowBytes], 3, kCorner, out);
+    for (int y = kCorner - 1; y >= 0; --y)
+        std::fwrite(&rows[static_cast<std::size_t>(y) * rowBytes], 3, kCorner, out);
     std::fclose(in);
     return 0;
 }

@@ -17,6 +17,7 @@
 #include <jpeglib.h>
 // clang-format on
 
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -65,15 +66,16 @@ struct Overview {
     void Add(int y, const std::uint8_t* rgba) {
         const int ty = static_cast<int>(static_cast<long long>(y) * kOverview / height);
         for (int x = 0; x < width; ++x) {
-            const int t =
-                ty * kOverview + static_cast<int>(static_cast<long long>(x) * kOverview / width);
-            for (int c = 0; c < 4; ++c) sums[t * 4 + c] += rgba[4 * x + c];
+            const auto t = static_cast<std::size_t>(
+                ty * kOverview + static_cast<int>(static_cast<long long>(x) * kOverview / width));
+            const std::uint8_t* pixel = rgba + 4 * static_cast<std::size_t>(x);
+            for (std::size_t c = 0; c < 4; ++c) sums[t * 4 + c] += pixel[c];
             ++counts[t];
         }
     }
     void Write(std::FILE* out) const {
-        for (int t = 0; t < kOverview * kOverview; ++t) {
-            for (int c = 0; c < 4; ++c) {
+        for (std::size_t t = 0; t < counts.size(); ++t) {
+            for (std::size_t c = 0; c < 4; ++c) {
                 const std::uint8_t v =
                     counts[t] ? static_cast<std::uint8_t>(sums[t * 4 + c] / counts[t]) : 0;
                 std::fputc(v, out);
@@ -117,12 +119,13 @@ std::vector<std::uint8_t> DcScansOnly(const char* path) {
     for (std::size_t got; (got = std::fread(piece, 1, sizeof piece, file)) > 0;)
         in.insert(in.end(), piece, piece + got);
     std::fclose(file);
-    std::vector<std::uint8_t> out(in.begin(), in.begin() + 2);
+    const auto at = [&in](std::size_t i) { return in.begin() + static_cast<std::ptrdiff_t>(i); };
+    std::vector<std::uint8_t> out(in.begin(), at(2));
     std::size_t i = 2;
     while (i + 4 <= in.size() && in[i] == 0xFF && in[i + 1] != 0xD9) {
-        const std::size_t end = i + 2 + (in[i + 2] << 8 | in[i + 3]);
+        const std::size_t end = i + 2 + static_cast<std::size_t>(in[i + 2] << 8 | in[i + 3]);
         if (in[i + 1] != 0xDA) {
-            out.insert(out.end(), in.begin() + i, in.begin() + end);
+            out.insert(out.end(), at(i), at(end));
             i = end;
             continue;
         }
@@ -130,8 +133,8 @@ std::vector<std::uint8_t> DcScansOnly(const char* path) {
         std::size_t data = end;
         while (data + 1 < in.size() && (in[data] != 0xFF || in[data + 1] == 0 ||
                                         (in[data + 1] >= 0xD0 && in[data + 1] <= 0xD7)))
-            data += in[data] == 0xFF ? 2 : 1;
-        if (dc) out.insert(out.end(), in.begin() + i, in.begin() + data);
+            data += in[data] == 0xFF ? std::size_t{2} : std::size_t{1};
+        if (dc) out.insert(out.end(), at(i), at(data));
         i = data;
     }
     out.insert(out.end(), {0xFF, 0xD9});

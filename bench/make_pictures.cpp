@@ -34,10 +34,14 @@ std::uint32_t Hash(std::uint32_t x, std::uint32_t y, std::uint32_t seed) {
 // Smooth random values between lattice points, 0..1.
 float ValueNoise(float x, float y, std::uint32_t seed) {
     const int xi = static_cast<int>(std::floor(x)), yi = static_cast<int>(std::floor(y));
-    float fx = x - xi, fy = y - yi;
+    float fx = x - static_cast<float>(xi), fy = y - static_cast<float>(yi);
     fx = fx * fx * (3 - 2 * fx);
     fy = fy * fy * (3 - 2 * fy);
-    const auto v = [&](int a, int b) { return (Hash(a, b, seed) & 0xFFFF) / 65535.0f; };
+    const auto v = [&](int a, int b) {
+        const std::uint32_t h =
+            Hash(static_cast<std::uint32_t>(a), static_cast<std::uint32_t>(b), seed);
+        return static_cast<float>(h & 0xFFFF) / 65535.0f;
+    };
     const float top = v(xi, yi) + (v(xi + 1, yi) - v(xi, yi)) * fx;
     const float bottom = v(xi, yi + 1) + (v(xi + 1, yi + 1) - v(xi, yi + 1)) * fx;
     return top + (bottom - top) * fy;
@@ -51,19 +55,24 @@ std::uint8_t Clamp(float v) {
 void PhotoRow(int width, int height, int y, std::vector<std::uint8_t>& rgb) {
     rgb.resize(static_cast<std::size_t>(width) * 3);
     const float scale = 4000.0f / static_cast<float>(height);  // texture per pixel as at 24 MP
+    const std::uint32_t row = static_cast<std::uint32_t>(y);
     for (int x = 0; x < width; ++x) {
-        const float u = static_cast<float>(x) / width * 8, v = static_cast<float>(y) / height * 8;
-        float n = 0, amplitude = 1, sx = x * scale / 400, sy = y * scale / 400;
-        for (int octave = 0; octave < 6; ++octave) {
+        const float u = static_cast<float>(x) / static_cast<float>(width) * 8;
+        const float v = static_cast<float>(y) / static_cast<float>(height) * 8;
+        float n = 0, amplitude = 1;
+        float sx = static_cast<float>(x) * scale / 400, sy = static_cast<float>(y) * scale / 400;
+        for (std::uint32_t octave = 0; octave < 6; ++octave) {
             n += amplitude * ValueNoise(sx, sy, octave);
             sx *= 2.3f;
             sy *= 2.3f;
             amplitude *= 0.55f;
         }
-        const int grain = static_cast<int>(Hash(x, y, 99) % 17) - 8;
-        rgb[3 * x] = Clamp(128 + 90 * std::sin(u + n * 3) + grain);
-        rgb[3 * x + 1] = Clamp(128 + 90 * std::sin(v * 1.3f + n * 2.5f) + grain);
-        rgb[3 * x + 2] = Clamp(128 + 90 * std::sin((u + v) * 0.7f + n * 4) + grain);
+        const std::uint32_t hash = Hash(static_cast<std::uint32_t>(x), row, 99);
+        const float grain = static_cast<float>(static_cast<int>(hash % 17) - 8);
+        const std::size_t at = 3 * static_cast<std::size_t>(x);
+        rgb[at] = Clamp(128 + 90 * std::sin(u + n * 3) + grain);
+        rgb[at + 1] = Clamp(128 + 90 * std::sin(v * 1.3f + n * 2.5f) + grain);
+        rgb[at + 2] = Clamp(128 + 90 * std::sin((u + v) * 0.7f + n * 4) + grain);
     }
 }
 
@@ -132,8 +141,9 @@ class GifWriter {
         for (int x = 0; x < m_width; ++x) {
             const int threshold = kBayer[y & 3][x & 3] * 51 / 16;
             const auto level = [&](int v) { return std::min(5, (v + threshold) / 51); };
-            m_line[x] = static_cast<GifPixelType>(
-                level(rgb[3 * x]) * 36 + level(rgb[3 * x + 1]) * 6 + level(rgb[3 * x + 2]));
+            const std::size_t at = static_cast<std::size_t>(x);
+            m_line[at] = static_cast<GifPixelType>(
+                level(rgb[3 * at]) * 36 + level(rgb[3 * at + 1]) * 6 + level(rgb[3 * at + 2]));
         }
         if (EGifPutLine(m_gif, m_line.data(), m_width) == GIF_ERROR) std::exit(1);
     }
@@ -153,7 +163,8 @@ class BmpWriter {
           m_height(height),
           m_rowBytes((static_cast<std::size_t>(width) * 3 + 3) / 4 * 4) {
         if (!m_file) std::exit(1);
-        const std::uint32_t pixels = static_cast<std::uint32_t>(m_rowBytes * height);
+        const std::uint32_t pixels =
+            static_cast<std::uint32_t>(m_rowBytes * static_cast<std::size_t>(height));
         std::uint8_t header[54] = {'B', 'M'};
         const auto put = [&](int at, std::uint32_t v, int bytes) {
             for (int i = 0; i < bytes; ++i)
@@ -172,12 +183,13 @@ class BmpWriter {
     ~BmpWriter() { std::fclose(m_file); }
     void Row(int y, const std::vector<std::uint8_t>& rgb) {
         std::vector<std::uint8_t> row(m_rowBytes, 0);
-        for (int x = 0; x < m_width; ++x) {
-            row[3 * x] = rgb[3 * x + 2];
-            row[3 * x + 1] = rgb[3 * x + 1];
-            row[3 * x + 2] = rgb[3 * x];
+        for (std::size_t at = 0; at < 3 * static_cast<std::size_t>(m_width); at += 3) {
+            row[at] = rgb[at + 2];
+            row[at + 1] = rgb[at + 1];
+            row[at + 2] = rgb[at];
         }
-        std::fseek(m_file, static_cast<long>(54 + (m_height - 1 - y) * m_rowBytes), SEEK_SET);
+        const std::size_t rowsBelow = static_cast<std::size_t>(m_height - 1 - y);
+        std::fseek(m_file, static_cast<long>(54 + rowsBelow * m_rowBytes), SEEK_SET);
         std::fwrite(row.data(), 1, row.size(), m_file);
     }
 
