@@ -1,75 +1,122 @@
 #!/usr/bin/env python3
-"""Fails when a source file includes one of our headers from a folder its own may not use.
+"""Fails when a source file includes a header from a folder its own may not use.
 
-Each folder may include its own headers and those of the folders listed for it here, the
-layer table of the README's layout. A folder not listed is not checked: the tests may include
-anything. --self-test shows the check failing on an upward include.
+The rule is the layer table of the README's layout, read from there so that it is written
+once. A file belongs to the deepest folder of the table that holds it; it may include the
+headers of its own folder and of those listed for it. Qt's headers (<Q...>) may be included
+only where the table says "Qt". A folder not in the table is not checked: the tests may
+include anything. --self-test shows the check failing on an upward include and on Qt.
 """
 import pathlib
 import re
+import shutil
 import sys
 import tempfile
 
-PLATFORM = ["platform", "platform/graphics", "platform/pictures", "platform/pictures/codecs",
-            "platform/system", "platform/forms"]
+ROW = re.compile(r"^\|(.+)\|(.+)\|\s*$")
+NAME = re.compile(r"`([^`]+)/`")
+OURS = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.MULTILINE)
+QT = re.compile(r"^\s*#\s*include\s+<(Q[^>]*)>", re.MULTILINE)
 
-MAY_INCLUDE = {
-    "platform": [],
-    "platform/graphics": ["platform"],
-    "platform/pictures/codecs": ["platform", "platform/graphics"],
-    "platform/pictures": ["platform", "platform/graphics", "platform/pictures/codecs"],
-    "platform/system": ["platform"],
-    "platform/forms": ["platform", "platform/graphics", "platform/pictures",
-                       "platform/pictures/codecs", "platform/system"],
-    "platform/qt": PLATFORM,
-    "resources": ["platform", "platform/graphics", "platform/pictures",
-                  "platform/pictures/codecs"],
-    "about": PLATFORM + ["resources"],
-    "main_window": PLATFORM + ["resources", "about", "conversion"],
-    "conversion": PLATFORM + ["resources", "main_window"],
-    "app": PLATFORM + ["platform/qt", "resources", "about", "main_window", "conversion"],
-    "bench": PLATFORM + ["platform/qt", "resources", "about", "main_window", "conversion", "app"],
-}
 
-INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.MULTILINE)
+class Layer:
+    def __init__(self, allowed, qt):
+        self.allowed = allowed
+        self.qt = qt
+
+
+def table_rows(readme):
+    """The (folders, may-include) cells of the table that follows the layout."""
+    text = readme.read_text(encoding="utf-8")
+    start = text.index("| folder | may include |")
+    for line in text[start:].splitlines()[2:]:
+        match = ROW.match(line)
+        if not match:
+            break
+        yield match.group(1), match.group(2)
+
+
+def layers(readme):
+    rows = [(NAME.findall(folders), cell) for folders, cell in table_rows(readme)]
+    # A short name in the second column is a folder of the platform unless it heads a row.
+    top = {name for folders, _ in rows for name in folders if not name.startswith("platform/")}
+    platform = [name for folders, _ in rows for name in folders if name.startswith("platform")]
+
+    def full(name):
+        return name if name in top or name.startswith("platform") else "platform/" + name
+
+    table = {}
+    for folders, cell in rows:
+        allowed = set()
+        for clause in cell.split(";"):
+            names = [full(name) for name in NAME.findall(clause)]
+            if "all of" in clause:
+                allowed.update(platform)
+                allowed.difference_update(names[1:])
+            else:
+                allowed.update(names)
+        if "each other" in cell:
+            allowed.update(folders)
+        for folder in folders:
+            table[folder] = Layer(allowed, re.search(r"\bQt\b", cell) is not None)
+    return table
+
+
+def owner(path, table):
+    """The deepest folder of the table holding path, or None."""
+    for parent in pathlib.PurePosixPath(path).parents:
+        if str(parent) in table:
+            return str(parent)
+    return None
 
 
 def violations(root):
+    table = layers(root / "README.md")
     found = []
-    for folder, allowed in MAY_INCLUDE.items():
-        for source in sorted((root / folder).glob("*")):
-            if source.suffix not in (".cpp", ".h"):
+    for folder in sorted(table):
+        for source in sorted((root / folder).rglob("*")):
+            relative = source.relative_to(root).as_posix()
+            if source.suffix not in (".cpp", ".h") or owner(relative, table) != folder:
                 continue
-            for header in INCLUDE.findall(source.read_text(encoding="utf-8")):
-                target = str(pathlib.PurePosixPath(header).parent)
-                if target == "." or target == folder or target in allowed:
+            text = source.read_text(encoding="utf-8")
+            for header in OURS.findall(text):
+                target = owner(header, table) if "/" in header else folder
+                if target is None or target == folder or target in table[folder].allowed:
                     continue
-                found.append(f"{source.relative_to(root)}: includes {header}, "
-                             f"from {target}, which {folder}/ may not use")
+                found.append(f"{relative}: includes {header}, from {target}/, "
+                             f"which {folder}/ may not use")
+            if not table[folder].qt:
+                found += [f"{relative}: includes <{header}>, Qt, which {folder}/ may not use"
+                          for header in QT.findall(text)]
     return found
 
 
-def self_test():
+def self_test(root):
     with tempfile.TemporaryDirectory() as scratch:
-        root = pathlib.Path(scratch)
-        (root / "platform/graphics").mkdir(parents=True)
-        (root / "platform/graphics/bitmap.h").write_text('#include "platform/forms/form.h"\n')
-        (root / "platform/forms").mkdir(parents=True)
-        (root / "platform/forms/form.h").write_text('#include "platform/graphics/bitmap.h"\n')
-        found = violations(root)
-    expected = ["platform/graphics/bitmap.h: includes platform/forms/form.h, from "
-                "platform/forms, which platform/graphics/ may not use"]
+        copy = pathlib.Path(scratch)
+        shutil.copy(root / "README.md", copy / "README.md")
+        for folder, text in [("platform/files", '#include "platform/graphics/bitmap.h"\n'),
+                             ("platform/graphics", "#include <QImage>\n"),
+                             ("platform/qt", '#include "platform/files/file.h"\n'
+                                             "#include <QtGui/QImage>\n")]:
+            (copy / folder).mkdir(parents=True)
+            (copy / folder / "a.h").write_text(text)
+        found = violations(copy)
+    expected = ["platform/files/a.h: includes platform/graphics/bitmap.h, from "
+                "platform/graphics/, which platform/files/ may not use",
+                "platform/graphics/a.h: includes <QImage>, Qt, which platform/graphics/ may "
+                "not use"]
     if found != expected:
-        print("the include check missed an upward include:", found)
+        print("the include check does not hold the table:", found)
         return 1
     return 0
 
 
 def main():
-    if sys.argv[1:] == ["--self-test"]:
-        return self_test()
-    root = pathlib.Path(sys.argv[1] if len(sys.argv) > 1 else ".")
-    found = violations(root)
+    args = sys.argv[1:]
+    if args[:1] == ["--self-test"]:
+        return self_test(pathlib.Path(args[1] if len(args) > 1 else "."))
+    found = violations(pathlib.Path(args[0] if args else "."))
     for line in found:
         print(line)
     return 1 if found else 0
