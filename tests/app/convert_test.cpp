@@ -12,6 +12,7 @@
 #include "platform/pictures/picture_files.h"
 #include "tests/platform/pictures/codecs/jpeg_test_writer.h"
 #include "tests/support/child_process.h"
+#include "tests/support/other_users.h"
 #include "tests/support/resident_memory.h"
 #include "tests/support/scripted_services.h"
 #include "tests/support/test_files.h"
@@ -246,15 +247,14 @@ TEST_F(Converter, ReportsAFolderItCannotWriteIn) {
 }
 
 TEST_F(Converter, RefusesAFileTheUserMayNotWriteAndLeavesIt) {
+    RUN_AS_ROOT();
     const std::string photo = Copy("bmpsuite/g/rgb16.bmp", "photo.bmp");
     fs::permissions(dir.Path(), fs::perms::all);
     const std::vector<std::uint8_t> old = {0, 0, 1, 0, 7};
     test_support::WriteBytes(dir.File("photo.bmp.ICO"), old);
     fs::permissions(dir.File("photo.bmp.ICO"), fs::perms::owner_read | fs::perms::group_read);
-    // The tests run as root, who may write anything: an ordinary user runs it.
-    const Result result =
-        RunConverter({photo}, dir.Path(), {},
-                     {"/usr/bin/setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups"});
+    // Root may write anything: an ordinary user runs it.
+    const Result result = RunConverter({photo}, dir.Path(), {}, test_support::NobodyLauncher());
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.out, "");
     EXPECT_EQ(result.err, "zentrova-convert: File " + dir.File("photo.bmp.ICO") +

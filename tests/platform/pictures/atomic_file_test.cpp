@@ -6,7 +6,7 @@
 
 #include <filesystem>
 
-#include "tests/support/child_process.h"
+#include "tests/support/other_users.h"
 #include "tests/support/test_files.h"
 
 namespace platform {
@@ -102,6 +102,7 @@ class WriteFileAtomicallyAsAUser : public ::testing::Test {
 };
 
 TEST_F(WriteFileAtomicallyAsAUser, RefusesAFileTheUserMayNotWriteAndLeavesItAsItWas) {
+    RUN_AS_ROOT();
     const std::string own = Existing("own-read-only.ico", nobody.uid, nobody.gid, 0444);
     const std::string roots = Existing("roots.ico", 0, 0, 0644);
     for (const std::string& path : {own, roots}) {
@@ -114,6 +115,7 @@ TEST_F(WriteFileAtomicallyAsAUser, RefusesAFileTheUserMayNotWriteAndLeavesItAsIt
 }
 
 TEST_F(WriteFileAtomicallyAsAUser, RefusesToTurnAnotherUsersFileIntoTheirs) {
+    RUN_AS_ROOT();
     const std::string path = Existing("shared.bmp", 0, 0, 0666);
     EXPECT_EQ(SaveAsNobody(path), EPERM);
     EXPECT_EQ(ReadBytes(path), kOld);
@@ -121,6 +123,7 @@ TEST_F(WriteFileAtomicallyAsAUser, RefusesToTurnAnotherUsersFileIntoTheirs) {
 }
 
 TEST_F(WriteFileAtomicallyAsAUser, RootKeepsTheOwnerGroupAndSetgidBitOfAnotherUsersFile) {
+    RUN_AS_ROOT();
     const std::string path = Existing("theirs.ico", nobody.uid, nobody.gid, 02751);
     ASSERT_FALSE(WriteFileAtomically(path, kNew));
     EXPECT_EQ(ReadBytes(path), kNew);
@@ -131,6 +134,7 @@ TEST_F(WriteFileAtomicallyAsAUser, RootKeepsTheOwnerGroupAndSetgidBitOfAnotherUs
 }
 
 TEST_F(WriteFileAtomicallyAsAUser, AUserSavesTheirOwnFileInAGroupTheyAreNotIn) {
+    RUN_AS_ROOT();
     const std::string path = Existing("mine.ico", nobody.uid, 0, 0664);
     EXPECT_EQ(SaveAsNobody(path), 0);
     EXPECT_EQ(ReadBytes(path), kNew);
