@@ -90,7 +90,9 @@ AsRoot RunCurrentTestAsRoot() {
     if (MayActAsOtherUsers()) return {.here = true};
     if (RunningThroughSudo()) std::_Exit(kStillNotRoot);
     if (!SudoWithoutPassword()) {
-        return {.skipped = "needs root, or sudo without a password, to act as the user nobody"};
+        return {.skipped =
+                    "needs root to act as the user nobody: this process is not (root in "
+                    "a user namespace is not), and sudo -n does not work here"};
     }
     const int status = RunThroughSudo();
     if (status == kStillNotRoot) {
