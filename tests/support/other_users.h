@@ -28,7 +28,7 @@ std::vector<std::string> NobodyLauncher();
 // read from the uid: in a user namespace (scripts/alone as a user) root is only a name.
 bool MayActAsOtherUsers();
 
-// Where a test that needs root runs: on here, or already run through sudo with `status`, or
+// Where a test that needs root runs: here, or already through sudo, ending with `status`, or
 // nowhere, `skipped` saying why.
 struct AsRoot {
     bool here = false;
