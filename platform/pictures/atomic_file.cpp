@@ -8,6 +8,8 @@
 #include <filesystem>
 
 #include "platform/pictures/errno_error.h"
+#include "platform/pictures/final_target.h"
+#include "platform/pictures/save_refusal.h"
 #include "platform/pictures/save_temp.h"
 
 namespace platform {
@@ -26,21 +28,6 @@ bool WriteAll(int fd, std::span<const std::uint8_t> bytes) {
         bytes = bytes.subspan(static_cast<std::size_t>(written));
     }
     return true;
-}
-
-// The file a path finally names, following symbolic links even when the last one dangles.
-fs::path FinalTarget(const fs::path& path, std::error_code& error) {
-    fs::path target = path;
-    for (int hops = 0; hops < 40; ++hops) {
-        const fs::file_status status = fs::symlink_status(target, error);
-        if (error == std::errc::no_such_file_or_directory) error.clear();  // a new file
-        if (error || !fs::is_symlink(status)) return target;
-        const fs::path link = fs::read_symlink(target, error);
-        if (error) return {};
-        target = link.is_absolute() ? link : target.parent_path() / link;
-    }
-    error = std::make_error_code(std::errc::too_many_symbolic_link_levels);
-    return {};
 }
 
 // Gives the temporary file what the file it replaces had: owner and group first, since a
@@ -72,8 +59,8 @@ std::error_code ReplaceInFolder(int folder, const std::string& name,
                                 std::span<const std::uint8_t> bytes) {
     struct stat existing {};
     const bool exists = ::fstatat(folder, name.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0;
-    if (exists && !S_ISREG(existing.st_mode))
-        return std::make_error_code(std::errc::is_a_directory);
+    if (exists && S_ISDIR(existing.st_mode)) return std::make_error_code(std::errc::is_a_directory);
+    if (exists && !S_ISREG(existing.st_mode)) return SaveRefusal::NotARegularFile;
     // Renaming over a file needs only the folder's permission; the file's own decides, as it
     // would for a program that opened it for writing.
     if (exists && ::faccessat(folder, name.c_str(), W_OK, AT_EACCESS) != 0) return LastError();

@@ -12,9 +12,11 @@ namespace platform {
 // name lasts. The temporary file is removed on any failure and on SIGTERM, SIGINT and SIGHUP, and
 // each save removes those that saves killed outright left in the folder; its name is short, so any
 // name the folder takes can be saved. A target that is a symbolic link is written through to the
-// file it names. An existing file the user may not write is refused, as opening it for writing
-// would be; one the user may write keeps its owner, group and permissions, and one of another user
-// that could not be given back to that user is refused too.
+// file it names, unless another user may have planted it (FinalTarget says which links are
+// followed). A target that is not a regular file is refused (SaveRefusal). An existing file the
+// user may not write is refused, as opening it for writing would be; one the user may write keeps
+// its owner, group and permissions, and one of another user that could not be given back to that
+// user is refused too.
 std::error_code WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes);
 
 }  // namespace platform

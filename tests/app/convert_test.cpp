@@ -1,6 +1,7 @@
 // zentrova-convert as a user runs it: a separate process, compared with the window's own
 // handlers run here for the same input and size.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -13,6 +14,7 @@
 #include "tests/platform/pictures/codecs/jpeg_test_writer.h"
 #include "tests/support/child_process.h"
 #include "tests/support/form_services.h"
+#include "tests/support/other_users.h"
 #include "tests/support/resident_memory.h"
 #include "tests/support/test_files.h"
 
@@ -241,20 +243,43 @@ TEST_F(Converter, ReportsAFolderItCannotWriteIn) {
 }
 
 TEST_F(Converter, RefusesAFileTheUserMayNotWriteAndLeavesIt) {
+    RUN_AS_ROOT();
     const std::string photo = Copy("bmpsuite/g/rgb16.bmp", "photo.bmp");
     fs::permissions(dir.Path(), fs::perms::all);
     const std::vector<std::uint8_t> old = {0, 0, 1, 0, 7};
     test_support::WriteBytes(dir.File("photo.bmp.ICO"), old);
     fs::permissions(dir.File("photo.bmp.ICO"), fs::perms::owner_read | fs::perms::group_read);
-    // The tests run as root, who may write anything: an ordinary user runs it.
-    const Result result =
-        RunConverter({photo}, dir.Path(), {},
-                     {"/usr/bin/setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups"});
+    // Root may write anything: an ordinary user runs it.
+    const Result result = RunConverter({photo}, dir.Path(), {}, test_support::NobodyLauncher());
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.out, "");
     EXPECT_EQ(result.err, "zentrova-convert: File " + dir.File("photo.bmp.ICO") +
                               " could not be written! (Permission denied)\n");
     EXPECT_EQ(ReadBytes(dir.File("photo.bmp.ICO")), old);
+}
+
+TEST_F(Converter, RefusesALinkAnotherUserPlantedInASharedFolderAndLeavesBoth) {
+    RUN_AS_ROOT();
+    fs::permissions(dir.Path(), fs::perms::all);
+    const fs::path shared = dir.Path() / "shared";
+    fs::create_directory(shared);
+    fs::permissions(shared, fs::perms::all | fs::perms::sticky_bit);
+    const std::string photo = Copy("bmpsuite/g/rgb16.bmp", "photo.bmp", shared);
+    const std::string secret = dir.File("secret");
+    const std::vector<std::uint8_t> old = {0, 0, 1, 0, 7};
+    test_support::WriteBytes(secret, old);
+    fs::permissions(secret, fs::perms::owner_read | fs::perms::owner_write);
+    const std::string link = photo + ".ICO";
+    ASSERT_EQ(test_support::RunAsNobody([&] { return ::symlink(secret.c_str(), link.c_str()); }),
+              0);
+    const Result result = Run({photo});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err, "zentrova-convert: File " + link +
+                              " could not be written! (another user's symbolic link in a sticky "
+                              "world-writable folder)\n");
+    EXPECT_EQ(ReadBytes(secret), old);
+    EXPECT_EQ(fs::read_symlink(link), secret);
 }
 
 TEST_F(Converter, AnswersAUsageErrorWithStatus2AndWritesNothing) {

@@ -8,6 +8,7 @@
 #include "platform/pictures/picture_files.h"
 #include "tests/support/child_process.h"
 #include "tests/support/main_window_fixture.h"
+#include "tests/support/other_users.h"
 
 namespace zentrova {
 namespace {
@@ -204,6 +205,7 @@ TEST_F(PictureToIcon, ReportsAWriteThatFails) {
 }
 
 TEST_F(PictureToIcon, ReportsAFileTheUserMayNotWriteAndLeavesIt) {
+    RUN_AS_ROOT();
     const test_support::Nobody nobody = test_support::FindNobody();
     std::filesystem::permissions(dir.Path(), std::filesystem::perms::all);
     const std::vector<std::uint8_t> old = {0, 0, 1, 0, 7};

@@ -1,16 +1,13 @@
 #include "tests/support/child_process.h"
 
 #include <fcntl.h>
-#include <grp.h>
 #include <gtest/gtest.h>
-#include <pwd.h>
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstring>
-#include <stdexcept>
 #include <utility>
 
 extern char** environ;
@@ -44,24 +41,6 @@ int RunInChild(const std::function<int()>& body) {
     if (::waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
     const int code = WEXITSTATUS(status);
     return code == kDidNotReturn ? -1 : code;
-}
-
-Nobody FindNobody() {
-    const passwd* nobody = ::getpwnam("nobody");
-    if (!nobody) throw std::runtime_error("there is no user nobody");
-    return {nobody->pw_uid, nobody->pw_gid};
-}
-
-int RunAsNobody(const std::function<int()>& body) {
-    const Nobody nobody = FindNobody();
-    return RunInChild([&] {
-        // Groups first: after setuid there is no right left to change them.
-        if (::setgroups(0, nullptr) != 0 || ::setgid(nobody.gid) != 0 ||
-            ::setuid(nobody.uid) != 0) {
-            return kDidNotReturn;
-        }
-        return body();
-    });
 }
 
 Ended RunProgram(const Program& program) {

@@ -6,7 +6,8 @@
 
 #include <filesystem>
 
-#include "tests/support/child_process.h"
+#include "platform/pictures/save_refusal.h"
+#include "tests/support/other_users.h"
 #include "tests/support/test_files.h"
 
 namespace platform {
@@ -102,6 +103,7 @@ class WriteFileAtomicallyAsAUser : public ::testing::Test {
 };
 
 TEST_F(WriteFileAtomicallyAsAUser, RefusesAFileTheUserMayNotWriteAndLeavesItAsItWas) {
+    RUN_AS_ROOT();
     const std::string own = Existing("own-read-only.ico", nobody.uid, nobody.gid, 0444);
     const std::string roots = Existing("roots.ico", 0, 0, 0644);
     for (const std::string& path : {own, roots}) {
@@ -114,6 +116,7 @@ TEST_F(WriteFileAtomicallyAsAUser, RefusesAFileTheUserMayNotWriteAndLeavesItAsIt
 }
 
 TEST_F(WriteFileAtomicallyAsAUser, RefusesToTurnAnotherUsersFileIntoTheirs) {
+    RUN_AS_ROOT();
     const std::string path = Existing("shared.bmp", 0, 0, 0666);
     EXPECT_EQ(SaveAsNobody(path), EPERM);
     EXPECT_EQ(ReadBytes(path), kOld);
@@ -121,6 +124,7 @@ TEST_F(WriteFileAtomicallyAsAUser, RefusesToTurnAnotherUsersFileIntoTheirs) {
 }
 
 TEST_F(WriteFileAtomicallyAsAUser, RootKeepsTheOwnerGroupAndSetgidBitOfAnotherUsersFile) {
+    RUN_AS_ROOT();
     const std::string path = Existing("theirs.ico", nobody.uid, nobody.gid, 02751);
     ASSERT_FALSE(WriteFileAtomically(path, kNew));
     EXPECT_EQ(ReadBytes(path), kNew);
@@ -131,6 +135,7 @@ TEST_F(WriteFileAtomicallyAsAUser, RootKeepsTheOwnerGroupAndSetgidBitOfAnotherUs
 }
 
 TEST_F(WriteFileAtomicallyAsAUser, AUserSavesTheirOwnFileInAGroupTheyAreNotIn) {
+    RUN_AS_ROOT();
     const std::string path = Existing("mine.ico", nobody.uid, 0, 0664);
     EXPECT_EQ(SaveAsNobody(path), 0);
     EXPECT_EQ(ReadBytes(path), kNew);
@@ -138,6 +143,76 @@ TEST_F(WriteFileAtomicallyAsAUser, AUserSavesTheirOwnFileInAGroupTheyAreNotIn) {
     EXPECT_EQ(info.st_uid, nobody.uid);
     EXPECT_EQ(info.st_gid, nobody.gid) << "the group falls back to the user's own";
     EXPECT_EQ(info.st_mode & 07777, 0664u);
+}
+
+// A link in a sticky folder anyone may write, such as /tmp, is followed only when the saving
+// user or the folder's owner made it: anyone else could have put it there to choose what the
+// save replaces.
+class WriteFileAtomicallyThroughALink : public WriteFileAtomicallyAsAUser {
+  protected:
+    std::string SharedFolder(const std::string& name, uid_t owner) {
+        const std::string path = dir.File(name);
+        fs::create_directory(path);
+        EXPECT_EQ(::chown(path.c_str(), owner, 0), 0);
+        EXPECT_EQ(::chmod(path.c_str(), 01777), 0);
+        return path;
+    }
+    static void PlantAsNobody(const std::string& to, const std::string& link) {
+        EXPECT_EQ(test_support::RunAsNobody([&] { return ::symlink(to.c_str(), link.c_str()); }),
+                  0);
+    }
+    static bool RefusedAsAnotherUsersLink(const std::error_code& error) {
+        return error == SaveRefusal::LinkOfAnotherUser &&
+               error.message() == "another user's symbolic link in a sticky world-writable folder";
+    }
+};
+
+TEST_F(WriteFileAtomicallyThroughALink, RootFollowsNoLinkAnotherUserPlantedInASharedFolder) {
+    RUN_AS_ROOT();
+    const std::string secret = Existing("secret", 0, 0, 0600);
+    const std::string shared = SharedFolder("shared", 0);
+    PlantAsNobody(secret, shared + "/planted.ICO");
+    fs::create_symlink(shared + "/planted.ICO", shared + "/own.ICO");
+    for (const char* name : {"/planted.ICO", "/own.ICO"}) {
+        SCOPED_TRACE(name);
+        EXPECT_TRUE(RefusedAsAnotherUsersLink(WriteFileAtomically(shared + name, kNew)));
+    }
+    EXPECT_EQ(ReadBytes(secret), kOld);
+    EXPECT_EQ(fs::read_symlink(shared + "/planted.ICO"), secret);
+    EXPECT_EQ(std::distance(fs::directory_iterator(shared), fs::directory_iterator()), 2);
+
+    // The same link in a folder only its owner may write is theirs to point anywhere.
+    const std::string theirs = dir.File("theirs");
+    fs::create_directory(theirs);
+    EXPECT_EQ(::chown(theirs.c_str(), nobody.uid, nobody.gid), 0);
+    PlantAsNobody(secret, theirs + "/link.ICO");
+    EXPECT_FALSE(WriteFileAtomically(theirs + "/link.ICO", kNew));
+    EXPECT_EQ(ReadBytes(secret), kNew);
+}
+
+TEST_F(WriteFileAtomicallyThroughALink, AUserFollowsOnlyTheirOwnAndTheFolderOwnersLinks) {
+    RUN_AS_ROOT();
+    const std::string mine = Existing("mine", nobody.uid, nobody.gid, 0644);
+    const std::string roots = SharedFolder("roots", 0);
+    PlantAsNobody(mine, roots + "/own.ICO");
+    fs::create_symlink(mine, roots + "/owners.ICO");
+    for (const char* name : {"/own.ICO", "/owners.ICO"}) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(SaveAsNobody(roots + name), 0);
+    }
+    EXPECT_EQ(ReadBytes(mine), kNew);
+
+    // Root's link in a shared folder of nobody's is neither.
+    WriteBytes(mine, kOld);
+    const std::string nobodys = SharedFolder("nobodys", nobody.uid);
+    fs::create_symlink(mine, nobodys + "/roots.ICO");
+    EXPECT_EQ(
+        test_support::RunAsNobody([&] {
+            return RefusedAsAnotherUsersLink(WriteFileAtomically(nobodys + "/roots.ICO", kNew)) ? 0
+                                                                                                : 1;
+        }),
+        0);
+    EXPECT_EQ(ReadBytes(mine), kOld);
 }
 
 }  // namespace

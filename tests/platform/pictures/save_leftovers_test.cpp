@@ -18,6 +18,7 @@
 
 #include "platform/pictures/atomic_file.h"
 #include "tests/support/child_process.h"
+#include "tests/support/other_users.h"
 #include "tests/support/test_files.h"
 
 namespace platform {
@@ -83,6 +84,7 @@ TEST(SaveLeftovers, TheNextSaveRemovesTemporaryFilesOfItsOwnPatternThatNoSaveHol
 }
 
 TEST(SaveLeftovers, WhereNoLockCanTellOnlyTemporaryFilesUnchangedForAMinuteGo) {
+    RUN_AS_ROOT();
     // A file nobody may not open cannot be tried for its lock; only its age is left.
     TempDir dir;
     fs::permissions(dir.Path(), fs::perms::all);
