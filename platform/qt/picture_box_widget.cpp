@@ -4,12 +4,30 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPointer>
-#include <QStyle>
-#include <QStyleOptionFocusRect>
+#include <QShowEvent>
+#include <QWindow>
 
 #include "platform/qt/qt_images.h"
 
 namespace platform {
+
+namespace {
+
+// A dotted frame, every other pixel of it inverted, one pixel wide. It goes round the inner
+// area on the border's inner edge, so the picture keeps every pixel.
+void DrawFocusMark(QPainter& painter, const QRect& frame) {
+    if (frame.width() < 2 || frame.height() < 2) return;
+    painter.save();
+    painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+    const QBrush dots(Qt::white, Qt::Dense4Pattern);  // a checkerboard: its clear half is 0
+    painter.fillRect(frame.left(), frame.top(), frame.width(), 1, dots);
+    painter.fillRect(frame.left(), frame.bottom(), frame.width(), 1, dots);
+    painter.fillRect(frame.left(), frame.top() + 1, 1, frame.height() - 2, dots);
+    painter.fillRect(frame.right(), frame.top() + 1, 1, frame.height() - 2, dots);
+    painter.restore();
+}
+
+}  // namespace
 
 PictureBoxWidget::PictureBoxWidget(PictureBox& model, QWidget* parent)
     : QWidget(parent), m_model(&model) {
@@ -57,17 +75,15 @@ void PictureBoxWidget::paintEvent(QPaintEvent* event) {
     const QRect inner(PictureBox::kBorder, PictureBox::kBorder, m_model->InnerWidth(),
                       m_model->InnerHeight());
     const QRect part = event->rect() & inner;
-    if (part.isEmpty()) return;
-    const QImage shown =
-        ToQImage(m_model->ShownPart(part.x() - PictureBox::kBorder, part.y() - PictureBox::kBorder,
-                                    part.width(), part.height()));
-    if (!shown.isNull()) painter.drawImage(part.topLeft(), shown);
-    if (hasFocus()) {
-        // The focus mark lies on the inner area's edge; the model's pixels stay as they are.
-        QStyleOptionFocusRect focus;
-        focus.initFrom(this);
-        focus.rect = inner;
-        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
+    if (!part.isEmpty()) {
+        const QImage shown = ToQImage(m_model->ShownPart(part.x() - PictureBox::kBorder,
+                                                         part.y() - PictureBox::kBorder,
+                                                         part.width(), part.height()));
+        if (!shown.isNull()) painter.drawImage(part.topLeft(), shown);
+    }
+    // Once the keyboard has moved the focus, as the style's own mark would.
+    if (hasFocus() && window()->testAttribute(Qt::WA_KeyboardFocusChange)) {
+        DrawFocusMark(painter, inner.adjusted(-1, -1, 1, 1));
     }
 }
 
@@ -80,6 +96,28 @@ void PictureBoxWidget::focusInEvent(QFocusEvent* event) {
 void PictureBoxWidget::focusOutEvent(QFocusEvent* event) {
     QWidget::focusOutEvent(event);
     m_modelAsked = true;
+    update();
+}
+
+void PictureBoxWidget::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // The window system's repaints (uncovered, restored) reach only the top-level window,
+    // and the toolkit answers them from its own copy of it without asking the pane.
+    if (QWindow* handle = window()->windowHandle()) handle->installEventFilter(this);
+    if (event->spontaneous()) WindowRepaint();  // the window comes back from its icon
+}
+
+bool PictureBoxWidget::eventFilter(QObject* watched, QEvent* event) {
+    // Seen before the toolkit handles it, so the pane's new paint is part of its answer.
+    if (event->type() == QEvent::Expose) {
+        const auto* handle = qobject_cast<QWindow*>(watched);
+        if (handle && handle->isExposed()) WindowRepaint();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void PictureBoxWidget::WindowRepaint() {
+    m_modelAsked = false;
     update();
 }
 

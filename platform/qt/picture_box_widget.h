@@ -26,12 +26,18 @@ class PictureBoxWidget : public QWidget {
     void mouseReleaseEvent(QMouseEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    // Watches the top-level window for the window system's repaints.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     PictureBox* m_model;
     bool m_pressed = false;
     // A paint that the model did not ask for comes from the window system.
     bool m_modelAsked = true;
+
+    // The window system asks for the pane again: the next paint shows the picture afresh.
+    void WindowRepaint();
 };
 
 }  // namespace platform

@@ -125,8 +125,8 @@ std::string Dir(const std::string& pattern, int attributes) {
     const std::string folder = slash == std::string::npos ? "."
                                : slash == 0               ? "/"
                                                           : pattern.substr(0, slash);
+    // Only the name is a pattern: "*" and "?" in a folder's name are that folder's own.
     const std::string name = slash == std::string::npos ? pattern : pattern.substr(slash + 1);
-    if (slash != std::string::npos && HasWildcard(folder)) ThrowPathNotFound();
     if (name.empty()) return "";
 
     if (!HasWildcard(name)) return Qualifies(folder, name, attributes) ? name : "";

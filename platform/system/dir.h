@@ -11,8 +11,9 @@ inline constexpr int vbHidden = 2;
 inline constexpr int vbDirectory = 16;
 
 // The platform's directory search: the name of the first file that the pattern matches, or
-// "" when none does. Only the last path component may hold wildcards, and "*" (any run of
-// characters) and "?" (one character) are the only ones: "a[1].jpg" names exactly that file.
+// "" when none does. Only the last path component is a pattern, and "*" (any run of
+// characters) and "?" (one character) are its only wildcards: "a[1].jpg" names exactly that
+// file. A folder part is taken as written, so "we*ird/x.jpg" looks in the folder "we*ird".
 // A pattern with wildcards matches names without regard to letter case ("*.gif" finds
 // LOGO.GIF); a name without wildcards names exactly the file the file system has under it.
 // Of several matches the first name in byte order is the one returned, so the answer does
@@ -23,10 +24,9 @@ inline constexpr int vbDirectory = 16;
 // links) count as missing. vbHidden adds hidden files, vbDirectory adds folders.
 //
 // An empty pattern, or one ending in "/", names no file and gives "". A missing or
-// unreadable folder gives "" too. A malformed pattern (an embedded NUL, a wildcard in a
-// folder name, longer than the platform's longest path) raises PlatformError 76 "Path not
-// found"; an attribute bit other than those above raises 5 "Invalid procedure call or
-// argument".
+// unreadable folder gives "" too. A malformed pattern (an embedded NUL, longer than the
+// platform's longest path) raises PlatformError 76 "Path not found"; an attribute bit other
+// than those above raises 5 "Invalid procedure call or argument".
 std::string Dir(const std::string& pattern, int attributes = vbNormal);
 
 }  // namespace platform

@@ -91,6 +91,30 @@ TEST_F(MainWindowGui, WalksTheWholeRoadFromOpenToAWrittenIcon) {
     EXPECT_EQ(shown.pixelColor(2 + 5, 2 + 6), QColor(0, 0, 255));
 }
 
+TEST_F(MainWindowGui, TheConvertedPicturesRecolouringIsGoneOnceTheWindowIsRestored) {
+    // An icon with transparent corners, made by the picture road; then the icon road.
+    const std::string photo = dir.File("photo.bmp");
+    platform::SavePicture(
+        platform::Picture::FromBitmap(Bitmap(32, 32, PixelFormat::Colour, RGB(255, 255, 0))),
+        photo);
+    for (const std::string& name : {photo, photo + ".ICO"}) {
+        dialogs.Answer(name);
+        dialogs.Answer(name);
+        Action("mnuOpen")->trigger();
+    }
+    ASSERT_TRUE(messageBoxes.shown.empty());
+    const QPoint corner = Widget("Picture4")->mapTo(window, QPoint(2, 2));
+    QTest::qWait(20);
+    EXPECT_EQ(test_support::OnScreen(*window).pixelColor(corner), QColor(240, 240, 240));
+
+    window->showMinimized();
+    QTest::qWait(20);
+    window->showNormal();
+    QTest::qWait(20);
+    EXPECT_EQ(test_support::OnScreen(*window).pixelColor(corner), QColor(255, 255, 255))
+        << "the snapshot shows again";
+}
+
 TEST_F(MainWindowGui, ClickingAPaneRunsItsPicker) {
     dialogs.Answer(std::nullopt);
     QTest::mouseClick(Widget("Picture3"), Qt::LeftButton, {}, QPoint(5, 5));

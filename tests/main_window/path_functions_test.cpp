@@ -69,6 +69,13 @@ TEST(FileExists, TreatsOnlyStarAndQuestionMarkAsWildcards) {
     EXPECT_FALSE(FileExists(dir.File("a1.jpg")));
     WriteBytes(dir.File("a1.jpg"), {1});
     EXPECT_FALSE(FileExists(dir.File("a[2].jpg"))) << "brackets are no character class";
+
+    std::filesystem::create_directory(dir.Path() / "we*ird");
+    std::filesystem::create_directory(dir.Path() / "q?dir");
+    WriteBytes(dir.File("we*ird/x.jpg"), {1});
+    WriteBytes(dir.File("q?dir/.x.jpg"), {1});
+    EXPECT_TRUE(FileExists(dir.File("we*ird/x.jpg"))) << "a folder's name is taken as written";
+    EXPECT_FALSE(FileExists(dir.File("q?dir/.x.jpg")));
 }
 
 }  // namespace

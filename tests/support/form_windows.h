@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QImage>
+#include <QScreen>
 #include <QTest>
 
 #include "platform/qt/form_window.h"
@@ -32,6 +34,12 @@ inline platform::FormWindow* ShowActive(platform::Form& form) {
     platform::FormWindow* window = ShownWindow(form);
     if (window) Activate(*window);
     return window;
+}
+
+// What the window system shows of a top-level window now, read without painting anything:
+// grab() would paint the widgets afresh and so hide what a real repaint would have done.
+inline QImage OnScreen(const QWidget& window) {
+    return window.screen()->grabWindow(window.winId()).toImage();
 }
 
 }  // namespace test_support

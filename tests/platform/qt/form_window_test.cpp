@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 #include "platform/qt/qt_runtime.h"
 #include "tests/platform/qt/test_forms.h"
@@ -18,6 +19,7 @@
 namespace platform::test {
 namespace {
 
+using test_support::OnScreen;
 using test_support::ShowActive;
 using test_support::ShownWindow;
 
@@ -205,6 +207,77 @@ TEST_F(FormWindowTest, AWindowSystemRepaintDropsScreenOnlyDrawingAndTheProgramsO
     form.Picture1.PSet(1, 1, RGB(255, 0, 0));
     Widget(window, "Picture1")->repaint();
     EXPECT_EQ(form.Picture1.Point(1, 1), static_cast<std::int32_t>(RGB(255, 0, 0)));
+}
+
+TEST_F(FormWindowTest, TheWindowSystemsOwnRepaintsDropScreenOnlyDrawing) {
+    MainLikeForm form(services);
+    form.Picture1.SetPicture(
+        Picture::FromBitmap(Bitmap(32, 32, PixelFormat::Colour, RGB(0, 0, 255))));
+    FormWindow* window = ShowActive(form);
+    const QPoint drawn = Widget(window, "Picture1")->mapTo(window, QPoint(2 + 3, 2 + 4));
+    const auto drawOnScreenOnly = [&] {
+        form.Picture1.PSet(3, 4, RGB(255, 0, 0));
+        QTest::qWait(20);
+        EXPECT_EQ(OnScreen(*window).pixelColor(drawn), QColor(255, 0, 0));
+    };
+
+    drawOnScreenOnly();
+    QExposeEvent expose(QRect(QPoint(0, 0), window->size()));  // as when uncovered
+    QCoreApplication::sendEvent(window->windowHandle(), &expose);
+    QTest::qWait(20);
+    EXPECT_EQ(OnScreen(*window).pixelColor(drawn), QColor(0, 0, 255));
+    EXPECT_EQ(form.Picture1.Point(3, 4), static_cast<std::int32_t>(RGB(0, 0, 255)));
+
+    drawOnScreenOnly();
+    window->showMinimized();
+    QTest::qWait(20);
+    window->showNormal();
+    QTest::qWait(20);
+    EXPECT_EQ(OnScreen(*window).pixelColor(drawn), QColor(0, 0, 255));
+    EXPECT_EQ(form.Picture1.Point(3, 4), static_cast<std::int32_t>(RGB(0, 0, 255)));
+}
+
+TEST_F(FormWindowTest, TheFocusMarkIsADottedFrameRoundThePictureNeverOverIt) {
+    MainLikeForm form(services);
+    form.Picture1.SetPicture(  // black on the pane's white
+        Picture::FromBitmap(Bitmap(16, 16, PixelFormat::Colour, RGB(0, 0, 0))));
+    form.Command1.SetTabIndex(0);
+    form.Picture1.SetTabIndex(1);
+    FormWindow* window = ShowActive(form);
+    QWidget* pane = Widget(window, "Picture1");
+    const QImage before = pane->grab().toImage();
+    ASSERT_NE(QApplication::focusWidget(), pane);
+    for (int i = 0; i < 5 && QApplication::focusWidget() != pane; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    ASSERT_EQ(QApplication::focusWidget(), pane);
+    const QImage focused = pane->grab().toImage();
+
+    const int k = PictureBox::kBorder, w = pane->width(), h = pane->height();
+    int changed = 0;
+    for (int y = k; y < h - k; ++y) {
+        for (int x = k; x < w - k; ++x) changed += focused.pixel(x, y) != before.pixel(x, y);
+    }
+    EXPECT_EQ(changed, 0) << "the picture keeps every pixel";
+    EXPECT_EQ(focused.pixelColor(k, k), QColor(0, 0, 0));
+    EXPECT_EQ(focused.pixelColor(k + 20, k + 20), QColor(255, 255, 255));
+
+    // Round the inner area, every other pixel of the border's inner edge is inverted.
+    std::vector<QPoint> ring;
+    for (int x = 1; x < w - 2; ++x) ring.emplace_back(x, 1);
+    for (int y = 1; y < h - 2; ++y) ring.emplace_back(w - 2, y);
+    for (int x = w - 2; x > 1; --x) ring.emplace_back(x, h - 2);
+    for (int y = h - 2; y > 1; --y) ring.emplace_back(1, y);
+    int inverted = 0, alternating = 0;
+    for (std::size_t i = 0; i < ring.size(); ++i) {
+        const QRgb was = before.pixel(ring[i]), now = focused.pixel(ring[i]);
+        const bool on = now != was;
+        inverted += on && qRgb(255 - qRed(was), 255 - qGreen(was), 255 - qBlue(was)) == now;
+        const QPoint next = ring[(i + 1) % ring.size()];
+        alternating += on != (focused.pixel(next) != before.pixel(next));
+    }
+    EXPECT_EQ(inverted * 2, static_cast<int>(ring.size()));
+    EXPECT_EQ(alternating, static_cast<int>(ring.size()));
 }
 
 TEST_F(FormWindowTest, DialogIsPlacedAtItsStoredPositionWithoutTaskbarButton) {
