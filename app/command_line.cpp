@@ -11,16 +11,6 @@ namespace zentrova {
 
 namespace {
 
-bool AsksFor(const std::vector<std::string>& args, std::initializer_list<const char*> names) {
-    for (const std::string& arg : args) {
-        if (arg == "--") return false;
-        for (const char* name : names) {
-            if (arg == name) return true;
-        }
-    }
-    return false;
-}
-
 // Splits "--name=value" and "-xvalue"; the value of "--name value" is taken by the caller.
 struct Option {
     std::string name;
@@ -54,11 +44,17 @@ std::string Sides(const std::string& separator, const std::string& last) {
     return text;
 }
 
-// --help and --version win over everything else on the line, as users expect.
-std::optional<CommandKind> HelpOrVersion(const std::vector<std::string>& args) {
-    if (AsksFor(args, {"-h", "--help"})) return CommandKind::Help;
-    if (AsksFor(args, {"--version"})) return CommandKind::Version;
-    return std::nullopt;
+// Notes --help and --version: they win over everything else on the line, help first.
+bool NoteHelpOrVersion(const std::string& arg, std::optional<CommandKind>& answer) {
+    if (arg == "-h" || arg == "--help") {
+        answer = CommandKind::Help;
+        return true;
+    }
+    if (arg == "--version") {
+        if (!answer) answer = CommandKind::Version;
+        return true;
+    }
+    return false;
 }
 
 ConvertCommand UsageError(std::string error) {
@@ -78,10 +74,12 @@ std::string ProgramVersion() {
 
 ConvertCommand ParseConvertCommand(const std::vector<std::string>& args) {
     ConvertCommand command;
-    if (const auto kind = HelpOrVersion(args)) {
-        command.kind = *kind;
-        return command;
-    }
+    std::optional<CommandKind> answer;
+    // The first fault, told only when neither help nor version is asked for.
+    std::string fault;
+    const auto fail = [&fault](std::string text) {
+        if (fault.empty()) fault = std::move(text);
+    };
 
     bool optionsEnded = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -94,36 +92,50 @@ ConvertCommand ParseConvertCommand(const std::vector<std::string>& args) {
             optionsEnded = true;
             continue;
         }
+        if (NoteHelpOrVersion(arg, answer)) continue;
         Option option = SplitOption(arg);
         if (option.name == "-0" || option.name == "--null") {
-            if (option.value) return UsageError(option.name + " takes no value");
+            if (option.value) fail(option.name + " takes no value");
             command.nullEnded = true;
             continue;
         }
         const bool known = option.name == "--size" || option.name == "-o" ||
                            option.name == "--output" || option.name == "-d" ||
                            option.name == "--directory";
-        if (!known) return UsageError("unknown option " + arg);
+        if (!known) {
+            fail("unknown option " + arg);
+            continue;
+        }
+        // The next word is the value as written, whatever it looks like: "-o --help" names
+        // a file "--help".
         if (!option.value) {
-            if (i + 1 == args.size()) return UsageError(option.name + " needs a value");
+            if (i + 1 == args.size()) {
+                fail(option.name + " needs a value");
+                break;
+            }
             option.value = args[++i];
         }
         const std::string& value = *option.value;
         if (option.name == "--size") {
             command.size = ParseSize(value);
-            if (!command.size)
-                return UsageError("--size is " + Sides(", ", " or ") + ", not " + value);
+            if (!command.size) fail("--size is " + Sides(", ", " or ") + ", not " + value);
         } else if (value.empty()) {
-            return UsageError(option.name + " needs a value");
+            fail(option.name + " needs a value");
         } else if (option.name == "-o" || option.name == "--output") {
-            if (!command.output.empty()) return UsageError("-o is given twice");
+            if (!command.output.empty()) fail("-o is given twice");
             command.output = value;
         } else {
-            if (!command.directory.empty()) return UsageError("-d is given twice");
+            if (!command.directory.empty()) fail("-d is given twice");
             command.directory = value;
         }
     }
 
+    if (answer) {
+        ConvertCommand answered;
+        answered.kind = *answer;
+        return answered;
+    }
+    if (!fault.empty()) return UsageError(fault);
     if (command.inputs.empty()) return UsageError("no input file");
     if (std::ranges::find(command.inputs, "") != command.inputs.end()) {
         return UsageError("an input file name is empty");
@@ -145,29 +157,30 @@ ConvertCommand ParseConvertCommand(const std::vector<std::string>& args) {
 
 DesktopCommand ParseDesktopCommand(const std::vector<std::string>& args) {
     DesktopCommand command;
-    if (const auto kind = HelpOrVersion(args)) {
-        command.kind = *kind;
-        return command;
-    }
+    std::optional<CommandKind> answer;
+    std::string fault;
     std::vector<std::string> files;
     bool optionsEnded = false;
     for (const std::string& arg : args) {
         if (!optionsEnded && arg == "--") {
             optionsEnded = true;
+        } else if (!optionsEnded && NoteHelpOrVersion(arg, answer)) {
+            continue;
         } else if (!optionsEnded && arg.starts_with("-") && arg != "-") {
-            command.kind = CommandKind::UsageError;
-            command.error = "unknown option " + arg;
-            return command;
+            if (fault.empty()) fault = "unknown option " + arg;
         } else {
             files.push_back(arg);
         }
     }
-    if (files.size() > 1) {
+    if (answer) {
+        command.kind = *answer;
+    } else if (!fault.empty() || files.size() > 1) {
         command.kind = CommandKind::UsageError;
-        command.error = "one file at a time: the window opens one picture or icon";
-        return command;
+        command.error =
+            !fault.empty() ? fault : "one file at a time: the window opens one picture or icon";
+    } else if (!files.empty()) {
+        command.file = files.front();
     }
-    if (!files.empty()) command.file = files.front();
     return command;
 }
 
@@ -179,7 +192,8 @@ std::string ConvertUsage() {
            "32 x 32 .ICO file, an icon (a name ending in .ico) a .BMP file.\n"
            "\n"
            "  -o, --output OUTPUT    save as OUTPUT (one INPUT only)\n"
-           "  -d, --directory DIR    save in DIR, under each input's own name\n"
+           "  -d, --directory DIR    save in DIR, under each input's own name; DIR is made\n"
+           "                         first if missing, as mkdir -p does\n"
            "      --size N           the Size menu: the source panes show N x N pixels\n"
            "                         (" +
            Sides(", ", " or ") +
@@ -194,8 +208,10 @@ std::string ConvertUsage() {
            "Each file written is printed; each problem is a line on standard error.\n"
            "A file written twice in one run (two inputs of the same name with -d) holds\n"
            "the last; a warning says so.\n"
-           "Exit status: 0 when every input was written, 1 when any was not, 2 for a usage\n"
-           "error.\n";
+           "The word after -o, -d or --size is its value as written: -o --help x.jpg\n"
+           "saves --help.ICO.\n"
+           "Exit status: 0 when every input was written and its path printed, 1 when any\n"
+           "was not, 2 for a usage error.\n";
 }
 
 std::string DesktopUsage() {

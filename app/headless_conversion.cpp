@@ -2,6 +2,8 @@
 
 #include <sys/stat.h>
 
+#include <cerrno>
+#include <cstring>
 #include <exception>
 #include <filesystem>
 #include <map>
@@ -146,6 +148,16 @@ std::string SameFileKey(const std::string& path) {
     return error ? path : key.string();
 }
 
+// The folder of -d, made as `mkdir -p` makes it, so that a fresh one needs no step first.
+bool MakeFolder(const std::string& folder, std::ostream& err) {
+    std::error_code error;
+    fs::create_directories(folder, error);
+    if (!error) return true;
+    err << kProgram << "the folder " << folder << " could not be made (" << error.message()
+        << "), so no input was converted" << std::endl;
+    return false;
+}
+
 }  // namespace
 
 std::optional<std::string> ConvertFile(const std::string& input, const ConvertCommand& command,
@@ -160,7 +172,9 @@ std::optional<std::string> ConvertFile(const std::string& input, const ConvertCo
 }
 
 int ConvertAll(const ConvertCommand& command, std::ostream& out, std::ostream& err) {
+    if (!command.directory.empty() && !MakeFolder(command.directory, err)) return 1;
     bool allWritten = true;
+    bool printed = true;
     std::set<std::string> writtenFiles;
     for (const std::string& input : command.inputs) {
         const std::optional<std::string> written = ConvertFile(input, command, err);
@@ -172,10 +186,21 @@ int ConvertAll(const ConvertCommand& command, std::ostream& out, std::ostream& e
             err << kProgram << "warning: " << *written << " was written again, from " << input
                 << "; the last one wins" << std::endl;
         }
+        if (!printed) continue;
         // A newline may be part of a name; NUL never is.
+        errno = 0;
         out << *written << (command.nullEnded ? '\0' : '\n') << std::flush;
+        if (!out) {
+            // A caller that lost the names cannot tell what was written: that is a failure,
+            // told once, and the other inputs are still converted.
+            const int reason = errno;
+            printed = false;
+            err << kProgram << "the paths written could not be printed";
+            if (reason != 0) err << " (" << std::strerror(reason) << ")";
+            err << std::endl;
+        }
     }
-    return allWritten ? 0 : 1;
+    return allWritten && printed ? 0 : 1;
 }
 
 }  // namespace zentrova

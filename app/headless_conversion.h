@@ -15,7 +15,9 @@ std::optional<std::string> ConvertFile(const std::string& input, const ConvertCo
                                        std::ostream& err);
 
 // Every input in turn, whatever happens to the others, each file written printed on out:
-// 0 when all were written, else 1. A file written a second time is warned about on err.
+// 0 when all were written and printed, else 1. A file written a second time is warned
+// about on err. The folder of -d is made first when missing; when it cannot be, nothing is
+// converted and the answer is 1.
 int ConvertAll(const ConvertCommand& command, std::ostream& out, std::ostream& err);
 
 }  // namespace zentrova

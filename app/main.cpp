@@ -2,6 +2,7 @@
 // line, or dropped on the window, is opened as if chosen with File > Open.
 #include <QApplication>
 #include <QTimer>
+#include <csignal>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -47,6 +48,9 @@ int Answer(const zentrova::DesktopCommand& command) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // A file-size limit makes a save fail with its reason, instead of ending the program
+    // halfway through writing.
+    std::signal(SIGXFSZ, SIG_IGN);
     if (const auto early = zentrova::ParseDesktopCommand(Arguments(argc, argv));
         early.kind == zentrova::CommandKind::Help || early.kind == zentrova::CommandKind::Version) {
         return Answer(early);

@@ -42,4 +42,9 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
 # The About dialog's "System Info..." starts it.
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "hardinfo")
 set(CPACK_GENERATOR DEB)
+# cpack installs the rules of no named component ("Unspecified": all of ours), so that it
+# writes install_manifest_Unspecified.txt. A `cmake --install` run as root leaves
+# install_manifest.txt owned by root in the build tree, which the user's cpack could not
+# write.
+set(CPACK_INSTALL_CMAKE_PROJECTS "${PROJECT_BINARY_DIR};${PROJECT_NAME};Unspecified;/")
 include(CPack)

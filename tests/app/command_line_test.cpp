@@ -64,6 +64,23 @@ TEST(ConvertCommandLine, AnswersHelpAndVersionBeforeAnyFault) {
     EXPECT_EQ(ProgramVersion(), ZENTROVA_VERSION) << "the record and the build agree";
 }
 
+TEST(ConvertCommandLine, TakesTheWordAfterAnOptionAsItsValueWhateverItLooksLike) {
+    ConvertCommand command = ParseConvertCommand({"-o", "--help", "x.jpg"});
+    ASSERT_EQ(command.kind, CommandKind::Run) << command.error;
+    EXPECT_EQ(command.output, "--help");
+    EXPECT_EQ(command.inputs, std::vector<std::string>{"x.jpg"});
+
+    command = ParseConvertCommand({"--directory", "--version", "-0", "--", "x.jpg"});
+    ASSERT_EQ(command.kind, CommandKind::Run) << command.error;
+    EXPECT_EQ(command.directory, "--version");
+    EXPECT_EQ(command.inputs, std::vector<std::string>{"x.jpg"});
+
+    EXPECT_EQ(ParseConvertCommand({"-d", "-h", "x.jpg"}).directory, "-h");
+    EXPECT_EQ(ParseConvertCommand({"-o", "--help"}).kind, CommandKind::UsageError)
+        << "no input left";
+    EXPECT_EQ(ParseConvertCommand({"--size", "--help", "x.jpg"}).kind, CommandKind::UsageError);
+}
+
 TEST(DesktopCommandLine, OpensOneFileOrNone) {
     EXPECT_FALSE(ParseDesktopCommand({}).file);
     EXPECT_EQ(ParseDesktopCommand({"photo.jpg"}).file, "photo.jpg");

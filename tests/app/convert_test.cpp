@@ -232,14 +232,61 @@ TEST_F(Converter, RefusesAFileThatIsNotAPictureAndSaysWhy) {
     EXPECT_FALSE(fs::exists(dir.Path() / "short.bmp.ICO"));
 }
 
-TEST_F(Converter, ReportsAFolderItCannotWriteIn) {
-    const std::string photo = Copy("bmpsuite/g/rgb16.bmp", "photo.bmp");
+TEST_F(Converter, MakesTheFolderOfDashDAsMkdirPDoes) {
+    const std::string a = Copy("gif-test-suite/static_transparent.gif", "a.gif");
+    const Result result = Run({"-0", "-d", "icons/small", a});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, dir.File("icons/small/a.gif.ICO") + '\0');
+    EXPECT_TRUE(fs::is_regular_file(dir.Path() / "icons" / "small" / "a.gif.ICO"));
+}
+
+TEST_F(Converter, ReportsAFolderItCannotMakeOnceAndConvertsNothing) {
+    const std::string a = Copy("bmpsuite/g/rgb16.bmp", "a.bmp");
+    const std::string b = Copy("bmpsuite/g/pal8.bmp", "b.bmp");
     std::ofstream(dir.Path() / "plain") << "a file, not a folder";
-    const Result result = Run({"-d", "plain/sub", photo});
+    const Result result = Run({"-d", "plain/sub", a, b});
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.out, "");
-    EXPECT_EQ(result.err, "zentrova-convert: File " + dir.File("plain/sub/photo.bmp.ICO") +
-                              " could not be written! (Not a directory)\n");
+    EXPECT_EQ(result.err,
+              "zentrova-convert: the folder plain/sub could not be made (Not a directory), so no "
+              "input was converted\n");
+}
+
+// A limit on the size of files fails the save like a full disk, not the whole run.
+TEST_F(Converter, ReportsAFileSizeLimitAsAFailedSaveAndLeavesNoTemporaryFile) {
+    const std::string photo = Copy("bmpsuite/g/rgb24.bmp", "photo.bmp");
+    // A 32 x 32 icon takes 4,286 bytes: over a limit of 2,048.
+    const Result result = RunConverter({"-o", "out", photo}, dir.Path(), {},
+                                       {"/bin/sh", "-c", "ulimit -f 2 && exec \"$0\" \"$@\""});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err, "zentrova-convert: File " + dir.File("out.ICO") +
+                              " could not be written! (File too large)\n");
+    for (const fs::directory_entry& entry : fs::directory_iterator(dir.Path())) {
+        EXPECT_FALSE(entry.path().filename().string().starts_with(".zentrova-")) << entry.path();
+    }
+}
+
+// Whoever reads the paths must learn that some were lost: each input is still converted,
+// and the status says it.
+TEST_F(Converter, ReportsOnceThatPathsCouldNotBePrintedAndConvertsEveryInput) {
+    std::vector<std::string> inputs;
+    for (const char* name : {"a.bmp", "b.bmp", "c.bmp"})
+        inputs.push_back(Copy("bmpsuite/g/pal8.bmp", name));
+    const std::vector<std::pair<std::string, std::string>> outputs = {
+        {"exec \"$0\" \"$@\" >/dev/full", "No space left on device"},
+        // A pipe whose reader has gone before the first path is printed.
+        {"exec > >(exit 0); wait $!; exec \"$0\" \"$@\"", "Broken pipe"},
+    };
+    for (const auto& [script, reason] : outputs) {
+        SCOPED_TRACE(reason);
+        for (const std::string& input : inputs) fs::remove(input + ".ICO");
+        const Result result = RunConverter(inputs, dir.Path(), {}, {"/bin/bash", "-c", script});
+        EXPECT_EQ(result.status, 1);
+        EXPECT_EQ(result.err,
+                  "zentrova-convert: the paths written could not be printed (" + reason + ")\n");
+        for (const std::string& input : inputs) EXPECT_TRUE(fs::exists(input + ".ICO")) << input;
+    }
 }
 
 TEST_F(Converter, RefusesAFileTheUserMayNotWriteAndLeavesIt) {
@@ -292,6 +339,15 @@ TEST_F(Converter, AnswersAUsageErrorWithStatus2AndWritesNothing) {
     EXPECT_EQ(result.out, "");
     EXPECT_FALSE(fs::exists(dir.Path() / "x.ico"));
     EXPECT_EQ(Run({}).status, 2);
+}
+
+// getopt's rule: an option's value is the next word as written.
+TEST_F(Converter, TakesAnOptionValueThatLooksLikeAnOptionAsAName) {
+    const std::string photo = Copy("bmpsuite/g/rgb24.bmp", "photo.bmp");
+    const Result result = Run({"-o", "--help", photo});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, dir.File("--help.ICO") + "\n");
+    EXPECT_TRUE(fs::is_regular_file(dir.Path() / "--help.ICO"));
 }
 
 TEST_F(Converter, PrintsItsVersionAndHelp) {
