@@ -10,14 +10,18 @@ import re
 import sys
 import tempfile
 
-PLATFORM = ["platform", "platform/graphics", "platform/pictures", "platform/pictures/codecs",
-            "platform/system", "platform/forms"]
+PLATFORM = ["platform", "platform/graphics", "platform/files", "platform/pictures",
+            "platform/pictures/codecs", "platform/system", "platform/forms"]
 
 MAY_INCLUDE = {
     "platform": [],
     "platform/graphics": ["platform"],
-    "platform/pictures/codecs": ["platform", "platform/graphics"],
-    "platform/pictures": ["platform", "platform/graphics", "platform/pictures/codecs"],
+    "platform/files": ["platform"],
+    "platform/files/posix": ["platform", "platform/files"],
+    "platform/files/windows": ["platform", "platform/files"],
+    "platform/pictures/codecs": ["platform", "platform/graphics", "platform/files"],
+    "platform/pictures": ["platform", "platform/graphics", "platform/files",
+                          "platform/pictures/codecs"],
     "platform/system": ["platform"],
     "platform/forms": ["platform", "platform/graphics", "platform/pictures",
                        "platform/pictures/codecs", "platform/system"],
