@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/pictures/atomic_file.h"
+#include "platform/files/atomic_file.h"
 #include "platform/pictures/bmp_picture.h"
 #include "platform/pictures/codecs/bmp_codec.h"
 #include "platform/pictures/codecs/ico_codec.h"

@@ -1,4 +1,4 @@
-#include "platform/pictures/atomic_file.h"
+#include "platform/files/atomic_file.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
