@@ -23,6 +23,8 @@ MAY_INCLUDE = {
     "platform/pictures": ["platform", "platform/graphics", "platform/files",
                           "platform/pictures/codecs"],
     "platform/system": ["platform"],
+    "platform/system/posix": ["platform", "platform/system"],
+    "platform/system/windows": ["platform", "platform/system"],
     "platform/forms": ["platform", "platform/graphics", "platform/pictures",
                        "platform/pictures/codecs", "platform/system"],
     "platform/qt": PLATFORM,
