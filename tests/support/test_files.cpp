@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <sstream>
 #include <stdexcept>
 
@@ -41,9 +42,20 @@ std::string ReadText(const fs::path& path) {
 }
 
 TempDir::TempDir() {
-    std::string pattern = (fs::temp_directory_path() / "zentrova-test-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) throw std::runtime_error("cannot make a temporary folder");
-    m_path = pattern;
+    // A random name, taken only when this process made the folder: create_directory says so.
+    std::random_device random;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const fs::path path =
+            fs::temp_directory_path() / ("zentrova-test-" + std::to_string(random()));
+        std::error_code error;
+        if (fs::create_directory(path, error)) {
+            // Its owner's alone, as a temporary folder should be.
+            fs::permissions(path, fs::perms::owner_all);
+            m_path = path;
+            return;
+        }
+    }
+    throw std::runtime_error("cannot make a temporary folder");
 }
 
 TempDir::~TempDir() {

@@ -217,8 +217,9 @@ Status DecodeJpegRows(const FileInput& file, const JpegStructure& structure, int
     const int height =
         reading.frameHeight != 0 ? structure.height : static_cast<int>(info.image_height);
 
-    const auto width = static_cast<JDIMENSION>(std::clamp<long>(columns, 0, info.output_width));
-    const auto shown = static_cast<int>(std::clamp<long>(rows, 0, info.output_height));
+    const auto width =
+        static_cast<JDIMENSION>(std::clamp<std::int64_t>(columns, 0, info.output_width));
+    const auto shown = static_cast<int>(std::clamp<std::int64_t>(rows, 0, info.output_height));
     if (width < info.output_width) {
         // One column more than shown: libjpeg treats the last decoded column as the picture's
         // edge when it smooths the colour samples up to full size, which would change the

@@ -1,4 +1,4 @@
-#include "platform/pictures/save_signals.h"
+#include "platform/files/posix/save_signals.h"
 
 #include <pthread.h>
 #include <unistd.h>

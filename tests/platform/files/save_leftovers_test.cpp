@@ -16,7 +16,7 @@
 #include <set>
 #include <thread>
 
-#include "platform/pictures/atomic_file.h"
+#include "platform/files/atomic_file.h"
 #include "tests/support/child_process.h"
 #include "tests/support/other_users.h"
 #include "tests/support/test_files.h"

@@ -1,12 +1,12 @@
-#include "platform/pictures/final_target.h"
+#include "platform/files/posix/final_target.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 
-#include "platform/pictures/errno_error.h"
-#include "platform/pictures/save_refusal.h"
+#include "platform/files/posix/errno_error.h"
+#include "platform/files/save_refusal.h"
 
 namespace platform {
 

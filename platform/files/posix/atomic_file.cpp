@@ -1,4 +1,4 @@
-#include "platform/pictures/atomic_file.h"
+#include "platform/files/atomic_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -7,10 +7,10 @@
 #include <cerrno>
 #include <filesystem>
 
-#include "platform/pictures/errno_error.h"
-#include "platform/pictures/final_target.h"
-#include "platform/pictures/save_refusal.h"
-#include "platform/pictures/save_temp.h"
+#include "platform/files/posix/errno_error.h"
+#include "platform/files/posix/final_target.h"
+#include "platform/files/posix/save_temp.h"
+#include "platform/files/save_refusal.h"
 
 namespace platform {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <system_error>
 
-#include "platform/pictures/save_signals.h"
+#include "platform/files/posix/save_signals.h"
 
 namespace platform {
 

@@ -1,4 +1,4 @@
-#include "platform/pictures/save_refusal.h"
+#include "platform/files/save_refusal.h"
 
 #include <string>
 

@@ -1,4 +1,4 @@
-#include "platform/pictures/save_temp.h"
+#include "platform/files/posix/save_temp.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -13,7 +13,7 @@
 #include <ctime>
 #include <string_view>
 
-#include "platform/pictures/errno_error.h"
+#include "platform/files/posix/errno_error.h"
 
 namespace platform {
 

@@ -1,4 +1,4 @@
-#include "platform/pictures/atomic_file.h"
+#include "platform/files/atomic_file.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -6,7 +6,7 @@
 
 #include <filesystem>
 
-#include "platform/pictures/save_refusal.h"
+#include "platform/files/save_refusal.h"
 #include "tests/support/other_users.h"
 #include "tests/support/test_files.h"
 
