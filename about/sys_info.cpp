@@ -9,6 +9,7 @@
 #include "platform/platform_error.h"
 #include "platform/runtime_text.h"
 #include "platform/system/dir.h"
+#include "platform/system/path_separator.h"
 
 namespace zentrova {
 
@@ -87,7 +88,7 @@ void frmAbout::StartSysInfo() {
             GetKeyValue(platform::HKEY_LOCAL_MACHINE, kSysInfoKey, kSysInfoValue, SysInfoPath);
         if (!found && GetKeyValue(platform::HKEY_LOCAL_MACHINE, kSysInfoLocationKey,
                                   kSysInfoLocationValue, SysInfoPath)) {
-            const std::string candidate = SysInfoPath + "/" + kSysInfoFile;
+            const std::string candidate = SysInfoPath + platform::kPathSeparator + kSysInfoFile;
             found = platform::Dir(candidate) != "";
             if (found) SysInfoPath = candidate;
         }

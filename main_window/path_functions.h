@@ -2,10 +2,11 @@
 
 #include <string>
 
+#include "platform/system/path_separator.h"
+
 namespace zentrova {
 
-// The separator between folders and file names on this platform.
-inline constexpr const char* kPathSeparator = "/";
+using platform::kPathSeparator;
 
 // True when a regular, non-hidden file matches sSource ("*" and "?" are the only wildcards).
 bool FileExists(const std::string& sSource);

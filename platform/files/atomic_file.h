@@ -14,7 +14,9 @@ namespace platform {
 // name the folder takes can be saved. A target that is a symbolic link is written through to the
 // file it names. An existing file the user may not write is refused, as opening it for writing
 // would be; one the user may write keeps its owner, group and permissions, and one of another user
-// that could not be given back to that user is refused too.
+// that could not be given back to that user is refused too. On Windows the file is flushed
+// and put in place by MoveFileExW; a file with the read-only attribute, or one another program
+// holds open without sharing its writing, is refused.
 std::error_code WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes);
 
 }  // namespace platform

@@ -1,18 +1,12 @@
 #include "platform/pictures/picture_files.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "platform/files/atomic_file.h"
+#include "platform/files/read_only_file.h"
 #include "platform/pictures/bmp_picture.h"
 #include "platform/pictures/codecs/bmp_codec.h"
 #include "platform/pictures/codecs/ico_codec.h"
@@ -31,37 +25,25 @@ namespace {
     throw PlatformError(number, std::move(detail));
 }
 
-[[noreturn]] void RaiseErrno(ErrorNumber number) {
-    Raise(number, std::strerror(errno));
-}
-
 const char* const kNotAFile = "not a regular file";
 const char* const kTooLarge = "picture limit exceeded: the file is larger than 1 GiB";
 
 // Opens the file for reading without taking its bytes: decoders read what they need.
 codecs::FileInput OpenFile(const std::string& path) {
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0) {
-        if (errno == ENOENT || errno == ENOTDIR) RaiseErrno(ErrorNumber::FileNotFound);
-        RaiseErrno(ErrorNumber::PathFileAccessError);
+    OpenedFile opened = ReadOnlyFile::Open(path, codecs::kMaxFileBytes);
+    switch (opened.failure) {
+        case OpenFailure::None:
+            break;
+        case OpenFailure::NotFound:
+            Raise(ErrorNumber::FileNotFound, opened.reason.message());
+        case OpenFailure::Unreadable:
+            Raise(ErrorNumber::PathFileAccessError, opened.reason.message());
+        case OpenFailure::NotAFile:
+            Raise(ErrorNumber::PathFileAccessError, kNotAFile);
+        case OpenFailure::TooLarge:
+            Raise(ErrorNumber::InvalidPicture, kTooLarge);
     }
-    if (!S_ISREG(info.st_mode)) Raise(ErrorNumber::PathFileAccessError, kNotAFile);
-    if (static_cast<std::uint64_t>(info.st_size) > codecs::kMaxFileBytes) {
-        Raise(ErrorNumber::InvalidPicture, kTooLarge);
-    }
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) RaiseErrno(ErrorNumber::PathFileAccessError);
-    struct stat opened {};
-    // The file opened is the one whose size counts, should the name have moved meanwhile.
-    if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode)) {
-        ::close(fd);
-        Raise(ErrorNumber::PathFileAccessError, kNotAFile);
-    }
-    if (static_cast<std::uint64_t>(opened.st_size) > codecs::kMaxFileBytes) {
-        ::close(fd);
-        Raise(ErrorNumber::InvalidPicture, kTooLarge);
-    }
-    return codecs::FileInput::FromDescriptor(fd, static_cast<std::uint64_t>(opened.st_size));
+    return codecs::FileInput::FromFile(std::move(opened.file));
 }
 
 bool StartsWith(std::span<const std::uint8_t> bytes, std::initializer_list<std::uint8_t> prefix) {

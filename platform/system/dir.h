@@ -22,6 +22,10 @@ inline constexpr int vbDirectory = 16;
 // files (names starting with ".") and anything else (folders, devices, sockets, dangling
 // links) count as missing. vbHidden adds hidden files, vbDirectory adds folders.
 //
+// On Windows the system matches the names, "\" separates too, and the attributes decide:
+// normal, read-only and archive files are found; hidden files only with vbHidden, folders
+// only with vbDirectory; system files, devices and volume labels never.
+//
 // An empty pattern, or one ending in "/", names no file and gives "". A missing or
 // unreadable folder gives "" too. A malformed pattern (an embedded NUL, a wildcard in a
 // folder name, longer than the platform's longest path) raises PlatformError 76 "Path not

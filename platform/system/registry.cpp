@@ -7,6 +7,7 @@
 #include "platform/system/hive_reader.h"
 #include "platform/system/hive_text.h"
 #include "platform/system/registry_names.h"
+#include "platform/system/system_registry.h"
 #include "platform/system/utf16.h"
 
 namespace platform {
@@ -41,6 +42,12 @@ Registry Registry::FromText(std::string_view text) {
     return registry;
 }
 
+Registry Registry::System() {
+    Registry registry;
+    registry.m_system = true;
+    return registry;
+}
+
 const std::string* Registry::KeyPathOf(HKEY handle) const {
     const auto open = m_open.find(handle);
     return open == m_open.end() ? nullptr : &open->second;
@@ -48,7 +55,7 @@ const std::string* Registry::KeyPathOf(HKEY handle) const {
 
 LONG Registry::RegOpenKeyExA(HKEY root, const std::string& subKey, DWORD options, REGSAM access,
                              HKEY* result) {
-    (void)access;
+    if (m_system) return system_registry::OpenKey(root, subKey, options, access, result);
     if (!result) return ERROR_INVALID_PARAMETER;
     if (options != 0 && options != REG_OPTION_OPEN_LINK) return ERROR_INVALID_PARAMETER;
 
@@ -82,6 +89,7 @@ LONG Registry::RegOpenKeyExA(HKEY root, const std::string& subKey, DWORD options
 
 LONG Registry::RegQueryValueExA(HKEY key, const std::string& valueName, DWORD* reserved,
                                 DWORD* type, char* data, DWORD* size) {
+    if (m_system) return system_registry::QueryValue(key, valueName, reserved, type, data, size);
     std::string path;
     if (const std::optional<std::string> rootPath = hive::FoldedRootPath(key)) {
         path = *rootPath;
@@ -121,6 +129,7 @@ LONG Registry::RegQueryValueExA(HKEY key, const std::string& valueName, DWORD* r
 }
 
 LONG Registry::RegCloseKey(HKEY key) {
+    if (m_system) return system_registry::CloseKey(key);
     if (hive::FoldedRootPath(key)) return ERROR_SUCCESS;  // closing a predefined root is allowed
     return m_open.erase(key) == 1 ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
 }

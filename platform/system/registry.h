@@ -65,6 +65,9 @@ class Registry {
     Registry() = default;
     explicit Registry(const std::filesystem::path& hiveFile);
     static Registry FromText(std::string_view text);
+    // The system's own registry, where the platform has one (Windows): the three calls below
+    // are then its own. Elsewhere no key is found in it.
+    static Registry System();
 
     // "" when the hive was read, otherwise the reason it was refused (with its line).
     const std::string& LoadError() const { return m_loadError; }
@@ -103,6 +106,7 @@ class Registry {
     std::map<HKEY, std::string> m_open;
     HKEY m_nextHandle = 0x100;
     std::string m_loadError;
+    bool m_system = false;
 };
 
 }  // namespace platform

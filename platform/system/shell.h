@@ -24,6 +24,9 @@ class ShellService {
 // from /dev/null, not waited for and never left as a zombie. The whole of path names the
 // program (no arguments are split off); a name without "/" is looked for along PATH.
 //
+// On Windows, CreateProcessW starts it, the path quoted whole, found where the system looks;
+// the window style is passed on.
+//
 // A start that fails is known before Shell returns: PlatformError 53 "File not found" when
 // the program is missing, is not an executable regular file or cannot be executed; 5
 // "Invalid procedure call or argument" for an empty path or an unknown window style; 7 "Out

@@ -10,15 +10,21 @@ import re
 import sys
 import tempfile
 
-PLATFORM = ["platform", "platform/graphics", "platform/pictures", "platform/pictures/codecs",
-            "platform/system", "platform/forms"]
+PLATFORM = ["platform", "platform/graphics", "platform/files", "platform/pictures",
+            "platform/pictures/codecs", "platform/system", "platform/forms"]
 
 MAY_INCLUDE = {
     "platform": [],
     "platform/graphics": ["platform"],
-    "platform/pictures/codecs": ["platform", "platform/graphics"],
-    "platform/pictures": ["platform", "platform/graphics", "platform/pictures/codecs"],
+    "platform/files": ["platform"],
+    "platform/files/posix": ["platform", "platform/files"],
+    "platform/files/windows": ["platform", "platform/files"],
+    "platform/pictures/codecs": ["platform", "platform/graphics", "platform/files"],
+    "platform/pictures": ["platform", "platform/graphics", "platform/files",
+                          "platform/pictures/codecs"],
     "platform/system": ["platform"],
+    "platform/system/posix": ["platform", "platform/system"],
+    "platform/system/windows": ["platform", "platform/system"],
     "platform/forms": ["platform", "platform/graphics", "platform/pictures",
                        "platform/pictures/codecs", "platform/system"],
     "platform/qt": PLATFORM,

@@ -1,28 +1,19 @@
 #include "platform/pictures/codecs/file_input.h"
 
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <new>
 
-namespace platform::codecs {
+#include "platform/files/read_only_file.h"
 
-struct FileInput::Descriptor {
-    explicit Descriptor(int descriptor) : fd(descriptor) {}
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    ~Descriptor() { ::close(fd); }
-    int fd;
-};
+namespace platform::codecs {
 
 FileInput::FileInput(std::span<const std::uint8_t> bytes) : m_memory(bytes), m_size(bytes.size()) {}
 
-FileInput FileInput::FromDescriptor(int descriptor, std::uint64_t size) {
+FileInput FileInput::FromFile(std::unique_ptr<const ReadOnlyFile> file) {
     FileInput input;
-    input.m_file = std::make_shared<const Descriptor>(descriptor);
-    input.m_size = size;
+    input.m_size = file->Size();
+    input.m_file = std::move(file);
     return input;
 }
 
@@ -34,16 +25,8 @@ std::size_t FileInput::ReadAt(std::uint64_t offset, std::span<std::uint8_t> into
         std::memcpy(into.data(), m_memory.data() + offset, wanted);
         return wanted;
     }
-    std::size_t done = 0;
-    while (done < wanted) {
-        // pread keeps no file position, so copies of this input may read at the same time.
-        const ssize_t got = ::pread(m_file->fd, into.data() + done, wanted - done,
-                                    static_cast<off_t>(m_base + offset + done));
-        if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) break;  // cut short since it was opened, or unreadable
-        done += static_cast<std::size_t>(got);
-    }
-    return done;
+    // The file keeps no position, so copies of this input may read at the same time.
+    return m_file->ReadAt(m_base + offset, into.first(wanted));
 }
 
 bool FileInput::ReadAll(std::vector<std::uint8_t>& bytes) const {

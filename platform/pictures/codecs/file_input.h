@@ -6,6 +6,10 @@
 #include <span>
 #include <vector>
 
+namespace platform {
+class ReadOnlyFile;
+}
+
 namespace platform::codecs {
 
 // The bytes of a picture file, read where a decoder asks: from a file on disk piece by piece,
@@ -17,9 +21,8 @@ class FileInput {
     FileInput() = default;
     // Bytes in memory, which must outlive every copy.
     explicit FileInput(std::span<const std::uint8_t> bytes);
-    // Takes over an open file descriptor; `size` is the file's size when it was opened, and
-    // nothing past it is read.
-    static FileInput FromDescriptor(int descriptor, std::uint64_t size);
+    // Takes over an open file; nothing past the size it had when it was opened is read.
+    static FileInput FromFile(std::unique_ptr<const ReadOnlyFile> file);
 
     std::uint64_t Size() const { return m_size; }
     // The whole content when it is in memory, else empty.
@@ -36,9 +39,7 @@ class FileInput {
     FileInput Window(std::uint64_t offset, std::uint64_t size) const;
 
   private:
-    struct Descriptor;
-
-    std::shared_ptr<const Descriptor> m_file;
+    std::shared_ptr<const ReadOnlyFile> m_file;
     std::span<const std::uint8_t> m_memory;
     std::uint64_t m_base = 0;  // where this input starts in the open file
     std::uint64_t m_size = 0;

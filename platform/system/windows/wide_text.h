@@ -1,0 +1,12 @@
+#pragma once
+
+#include <string>
+
+namespace platform {
+
+// UTF-8 text as the wide calls take it; false when it is not UTF-8.
+bool ToWide(const std::string& text, std::wstring& wide);
+// What a wide call handed back, as UTF-8.
+std::string ToUtf8(const std::wstring& wide);
+
+}  // namespace platform
