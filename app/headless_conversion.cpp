@@ -1,7 +1,5 @@
 #include "app/headless_conversion.h"
 
-#include <sys/stat.h>
-
 #include <cerrno>
 #include <cstring>
 #include <exception>
@@ -11,6 +9,7 @@
 #include <set>
 
 #include "app/dialog_path.h"
+#include "app/file_identity.h"
 #include "main_window/frm_main.h"
 #include "main_window/size_menu.h"
 #include "platform/forms/headless_runtime.h"
@@ -22,25 +21,6 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr const char* kProgram = "zentrova-convert: ";
-
-// What tells one version of a file from the next: a save renames a new file over the old.
-struct FileIdentity {
-    dev_t device = 0;
-    ino_t inode = 0;
-    timespec modified{};
-    off_t size = -1;
-
-    static std::optional<FileIdentity> Of(const std::string& path) {
-        struct stat info {};
-        if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
-        return FileIdentity{info.st_dev, info.st_ino, info.st_mtim, info.st_size};
-    }
-    bool operator==(const FileIdentity& other) const {
-        return device == other.device && inode == other.inode &&
-               modified.tv_sec == other.modified.tv_sec &&
-               modified.tv_nsec == other.modified.tv_nsec && size == other.size;
-    }
-};
 
 // The user at the dialogs: Open chooses the input, Save answers as the command says, and
 // the files the save may go to are noted as they were before it.

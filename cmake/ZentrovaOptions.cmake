@@ -31,7 +31,12 @@ function(zentrova_add_test name)
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE zentrova::options zentrova::test_support ${ARG_LIBS}
         GTest::gtest GTest::gtest_main)
-    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST)
+    # Under Wine, on a busy machine, listing the tests can take longer than the 5 s default.
+    if(CMAKE_CROSSCOMPILING_EMULATOR)
+        gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60)
+    else()
+        gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST)
+    endif()
 
     set(environment "ZENTROVA_SOURCE_DIR=${PROJECT_SOURCE_DIR}" ${ARG_ENVIRONMENT})
     if(ARG_GUI)

@@ -54,8 +54,9 @@ def convert(command, source_dir, size, out_dir, batch):
                          cwd=source_dir, capture_output=True, text=True, errors="replace")
 
     def plain(text):
-        text = text.replace("\\", "/")
-        return text.replace("Z:" + out_dir + "/", "OUT/").replace(out_dir + "/", "OUT/")
+        # Wine shows this machine's folders on drive Z:, with "\\" between names.
+        text = text.replace("\\", "/").replace("Z:/", "/")
+        return text.replace(out_dir + "/", "OUT/")
 
     written = sorted(plain(line) for line in run.stdout.splitlines())
     # Wine's own remarks on its prefix are not the converter's.

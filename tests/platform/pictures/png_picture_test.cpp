@@ -69,7 +69,8 @@ TEST_F(PngPictureTest, IsReadToItsEndOnOpeningWhenThePanesShowAllItsRows) {
     // A taller one shows the rows that are there; its overview, which needs them all, is empty.
     const auto tall = test_support::CompressPng(Pattern(400, 700, false), false);
     const Picture intact = *test_support::DecodedWhole(tall);
-    const Picture cut = LoadPicture(Write({tall.begin(), tall.begin() + tall.size() / 2}));
+    const Picture cut = LoadPicture(
+        Write({tall.begin(), tall.begin() + static_cast<std::ptrdiff_t>(tall.size() / 2)}));
     EXPECT_EQ(cut.Region(32, 32), intact.Region(32, 32));
     EXPECT_EQ(cut.Overview(80, 80), Bitmap(80, 80, PixelFormat::Colour));
 }

@@ -326,7 +326,8 @@ Bitmap LibjpegEighth(const std::vector<std::uint8_t>& file) {
     jpeg_error_mgr errors{};
     info.err = jpeg_std_error(&errors);
     jpeg_create_decompress(&info);
-    jpeg_mem_src(&info, file.data(), file.size());
+    // libjpeg counts in unsigned long, 32 bits on Windows; test files are small.
+    jpeg_mem_src(&info, file.data(), static_cast<unsigned long>(file.size()));
     jpeg_read_header(&info, TRUE);
     info.out_color_space = JCS_EXT_RGBA;
     info.scale_num = 1;
