@@ -2,7 +2,6 @@
 // line, or dropped on the window, is opened as if chosen with File > Open.
 #include <QApplication>
 #include <QTimer>
-#include <csignal>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -10,6 +9,7 @@
 #include "app/command_line.h"
 #include "app/machine_hive.h"
 #include "app/open_from_desktop.h"
+#include "app/write_signals.h"
 #include "main_window/frm_main.h"
 #include "platform/qt/qt_file_dialogs.h"
 #include "platform/qt/qt_message_boxes.h"
@@ -48,9 +48,7 @@ int Answer(const zentrova::DesktopCommand& command) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    // A file-size limit makes a save fail with its reason, instead of ending the program
-    // halfway through writing.
-    std::signal(SIGXFSZ, SIG_IGN);
+    zentrova::TakeWriteSignalsAsFailures();
     if (const auto early = zentrova::ParseDesktopCommand(Arguments(argc, argv));
         early.kind == zentrova::CommandKind::Help || early.kind == zentrova::CommandKind::Version) {
         return Answer(early);
