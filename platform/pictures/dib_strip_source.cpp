@@ -12,6 +12,13 @@ namespace {
 // The pixels of a strip, stored and decoded, are kept to about this many bytes each.
 constexpr std::size_t kStripBytes = 1 << 20;
 
+// Keeps the bitmap's memory when it already has the size: strips follow one another.
+void Reuse(Bitmap& bitmap, int width, int height, PixelFormat format) {
+    if (bitmap.Width() != width || bitmap.Height() != height || bitmap.Format() != format) {
+        bitmap = Bitmap(width, height, format);
+    }
+}
+
 codecs::CodecFailure Unreadable() {
     return codecs::Fail(codecs::CodecError::Truncated, "unreadable");
 }
@@ -38,13 +45,15 @@ codecs::Status DibStripSource::Open() {
     const bool pass = m_strips.withAlpha || shortPalette;
     if (pass) {
         const int step = StripRows();
-        IconImage strip;
+        Strip strip;
         for (int top = 0; top < Height(); top += step) {
             if (codecs::Status decoded = DecodeStrip(top, std::min(step, Height() - top), strip);
                 !decoded) {
                 return decoded;
             }
-            if (m_strips.withAlpha && !m_usesAlpha) m_usesAlpha = codecs::UsesAlpha(strip.colour);
+            if (m_strips.withAlpha && !m_usesAlpha) {
+                m_usesAlpha = codecs::UsesAlpha(strip.planes.colour);
+            }
         }
     }
     if (m_strips.isIcon) {
@@ -61,47 +70,59 @@ codecs::Status DibStripSource::Open() {
     return Region(1, 1).IsEmpty() ? codecs::Status(Unreadable()) : codecs::Done();
 }
 
-codecs::Status DibStripSource::DecodeStrip(int top, int count, IconImage& strip) const {
+codecs::Status DibStripSource::DecodeStrip(int top, int count, Strip& strip) const {
     const codecs::DibHeader& header = m_strips.header;
     // Stored rows run bottom-up unless the height was negative.
     const int firstStored = header.topDown ? top : header.height - top - count;
     const auto measured = codecs::MeasureDibRows(header.width, header.bitCount, count);
     if (!measured) return measured.Failure();
-    std::vector<std::uint8_t> bytes(measured.Value().needed);
+    std::vector<std::uint8_t>& bytes = strip.bytes;
+    bytes.resize(measured.Value().needed);
     const std::uint64_t at =
         m_strips.pixelStart + static_cast<std::uint64_t>(firstStored) * m_strips.stride;
     if (m_file.ReadAt(at, bytes) != bytes.size()) return Unreadable();
 
     codecs::DibHeader stripHeader = header;
     stripHeader.height = count;
-    strip.colour = Bitmap(Width(), count, PixelFormat::Colour);
-    if (codecs::Status decoded =
-            codecs::DecodeDibRows(stripHeader, bytes, m_strips.stride, m_strips.palette,
-                                  m_strips.withAlpha, strip.colour);
+    Bitmap& colour = strip.planes.colour;
+    Reuse(colour, Width(), count, PixelFormat::Colour);
+    if (codecs::Status decoded = codecs::DecodeDibRows(
+            stripHeader, bytes, m_strips.stride, m_strips.palette, m_strips.withAlpha, colour);
         !decoded) {
         return decoded;
     }
-    strip.colour.SetHasAlpha(m_usesAlpha);
-    strip.mask = Bitmap();
+    colour.SetHasAlpha(m_usesAlpha);
     if (!m_readMask) return codecs::Done();
     bytes.resize(m_strips.maskStride * static_cast<std::size_t>(count));
     const std::uint64_t maskAt =
         m_strips.maskStart + static_cast<std::uint64_t>(firstStored) * m_strips.maskStride;
     if (m_file.ReadAt(maskAt, bytes) != bytes.size()) return Unreadable();
-    strip.mask = Bitmap(Width(), count, PixelFormat::Monochrome);
-    codecs::DecodeIcoMaskRows(bytes, m_strips.maskStride, header.topDown, strip.mask);
+    Reuse(strip.planes.mask, Width(), count, PixelFormat::Monochrome);
+    codecs::DecodeIcoMaskRows(bytes, m_strips.maskStride, header.topDown, strip.planes.mask);
     return codecs::Done();
 }
 
 bool DibStripSource::Rows(int rows, codecs::RowSink& sink) const {
     sink.Start(Width(), Height());
     const int step = StripRows();
-    IconImage strip;
+    Strip strip;
+    std::vector<std::uint32_t> line(m_readMask ? static_cast<std::size_t>(Width()) : 0);
     for (int top = 0; top < rows; top += step) {
         const int count = std::min(step, rows - top);
         if (!DecodeStrip(top, count, strip)) return false;
-        const Bitmap drawn = m_strips.isIcon ? IconWithAlpha(strip) : std::move(strip.colour);
-        for (int y = 0; y < count; ++y) sink.Row(top + y, drawn.Row(y));
+        const IconImage& planes = strip.planes;
+        for (int y = 0; y < count; ++y) {
+            const std::uint32_t* row = planes.colour.Row(y);
+            if (m_readMask) {
+                // As IconWithAlpha: opaque where the mask is 0.
+                for (int x = 0; x < Width(); ++x) {
+                    line[static_cast<std::size_t>(x)] =
+                        WithAlpha(row[x], planes.mask.At(x, y) != 0 ? 0 : 255);
+                }
+                row = line.data();
+            }
+            sink.Row(top + y, row);
+        }
     }
     return true;
 }
@@ -134,22 +155,22 @@ void DibStripSource::Render(Bitmap& target) const {
     // alpha can say: each strip is drawn as an icon of its own.
     const int rows = std::min(target.Height(), Height());
     const int step = StripRows();
-    IconImage strip;
+    Strip strip;
     for (int top = 0; top < rows; top += step) {
         if (!DecodeStrip(top, std::min(step, rows - top), strip)) return;
-        DrawIcon(strip, target, 0, top);
+        DrawIcon(strip.planes, target, 0, top);
     }
 }
 
 Bitmap DibStripSource::Pixels() const {
     Bitmap pixels(Width(), Height(), PixelFormat::Colour);
     const int step = StripRows();
-    IconImage strip;
+    Strip strip;
     for (int top = 0; top < Height(); top += step) {
         const int count = std::min(step, Height() - top);
         if (!DecodeStrip(top, count, strip)) return Bitmap();
         for (int y = 0; y < count; ++y) {
-            std::copy_n(strip.colour.Row(y), Width(), pixels.Row(top + y));
+            std::copy_n(strip.planes.colour.Row(y), Width(), pixels.Row(top + y));
         }
     }
     pixels.SetHasAlpha(m_usesAlpha);

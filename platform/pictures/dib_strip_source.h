@@ -50,9 +50,14 @@ class DibStripSource final : public DecodingSource {
     Bitmap DecodeOverview(int width, int height) const override;
 
   private:
+    // One strip's stored bytes and planes, kept from strip to strip.
+    struct Strip {
+        std::vector<std::uint8_t> bytes;
+        IconImage planes;
+    };
     // The picture's rows [top, top + count): their colour plane and, for an icon whose mask
     // counts, their mask.
-    codecs::Status DecodeStrip(int top, int count, IconImage& strip) const;
+    codecs::Status DecodeStrip(int top, int count, Strip& strip) const;
     // Hands `sink` every row of [0, rows), as they are drawn: for an icon, with its alpha.
     bool Rows(int rows, codecs::RowSink& sink) const;
     int StripRows() const;
