@@ -7,6 +7,7 @@
 #include "platform/pictures/codecs/dib_format.h"
 #include "platform/pictures/codecs/dib_rle.h"
 #include "platform/pictures/decoding_source.h"
+#include "platform/pictures/dib_strip_source.h"
 #include "platform/pictures/jpeg_picture.h"
 #include "platform/pictures/png_picture.h"
 #include "platform/pictures/row_scaler.h"
@@ -18,53 +19,9 @@ namespace {
 constexpr std::size_t kFileHeaderBytes = codecs::kBmpFileHeaderBytes;
 // Files smaller than this are read whole: there is nothing to save.
 constexpr std::uint64_t kWholeBelow = 1 << 20;
-// Headers, masks and palette, which every strip of rows is decoded with; a file whose pixels
-// start further in than this is read whole.
+// The most of a file's start read to choose how the rest is read: the headers, masks and
+// palette lie well within it.
 constexpr std::size_t kMaxPrefix = 1 << 16;
-// Rows decoded at a time for the overview.
-constexpr int kStripRows = 64;
-
-struct BmpLayout {
-    codecs::DibHeader header;
-    std::vector<std::uint8_t> prefix;  // the file up to its pixels
-    std::size_t stride = 0;            // bytes per stored row
-};
-
-// The layout of a file that can be decoded a strip at a time with exactly the pixels and the
-// verdict of DecodeBmp, or nothing.
-std::optional<BmpLayout> StripLayout(const codecs::FileInput& file) {
-    if (file.Size() < kWholeBelow) return std::nullopt;
-    std::uint8_t head[kFileHeaderBytes];
-    if (file.ReadAt(0, head) != sizeof head) return std::nullopt;
-    const auto offBits = codecs::ReadBmpPixelOffset(head);
-    if (!offBits || *offBits <= kFileHeaderBytes || *offBits > kMaxPrefix) return std::nullopt;
-    const std::size_t pixelOffset = *offBits;
-
-    BmpLayout layout;
-    layout.prefix.resize(pixelOffset);
-    if (file.ReadAt(0, layout.prefix) != pixelOffset) return std::nullopt;
-    const std::span<const std::uint8_t> dib = std::span(layout.prefix).subspan(kFileHeaderBytes);
-    auto header = codecs::ReadDibHeader(dib);
-    if (!header) return std::nullopt;
-    const codecs::DibHeader& h = header.Value();
-    const bool plain = h.compression == codecs::DibCompression::Rgb ||
-                       h.compression == codecs::DibCompression::Bitfields;
-    // Alpha is kept only if some pixel has it: a question about every pixel.
-    if (!plain || h.hasAlphaMask || h.masks[3] != 0) return std::nullopt;
-    if (h.bitCount <= 8) {
-        // A pixel past a short palette makes the whole file invalid.
-        const auto entries = codecs::DibStoredPaletteEntries(h, dib.size(), dib.size());
-        if (!entries || entries.Value() < (std::size_t{1} << h.bitCount)) return std::nullopt;
-    } else if (h.bitCount != 16 && h.bitCount != 24 && h.bitCount != 32) {
-        return std::nullopt;
-    }
-    const auto rows = codecs::MeasureDibRows(h.width, h.bitCount, h.height);
-    // DecodeBmp refuses a file whose pixels are cut short.
-    if (!rows || rows.Value().needed > file.Size() - pixelOffset) return std::nullopt;
-    layout.header = h;
-    layout.stride = rows.Value().stride;
-    return layout;
-}
 
 // Every pixel, as a bitmap file is written from.
 Bitmap DecodeWhole(const codecs::FileInput& file) {
@@ -74,63 +31,30 @@ Bitmap DecodeWhole(const codecs::FileInput& file) {
     return pixels ? std::move(pixels).Value() : Bitmap();
 }
 
-class BmpSource final : public DecodingSource {
-  public:
-    BmpSource(codecs::FileInput file, BmpLayout layout)
-        : DecodingSource(layout.header.width, layout.header.height),
-          m_file(std::move(file)),
-          m_layout(std::move(layout)) {}
-
-    Bitmap Pixels() const override { return DecodeWhole(m_file); }
-
-  protected:
-    bool Opaque() const override { return true; }
-    bool DecodeTop(int, int rows, codecs::RowSink& sink, bool& hasAlpha) const override {
-        hasAlpha = false;
-        sink.Start(Width(), Height());
-        return DecodeRows(0, std::clamp(rows, 0, Height()), sink);
+// An uncompressed bitmap, checked as DecodeBmp checks it before its pixels, and then decoded a
+// strip at a time.
+codecs::Result<Picture> OpenPlainBmp(const codecs::FileInput& file,
+                                     std::span<const std::uint8_t> start,
+                                     const codecs::BmpHeaders& headers) {
+    const codecs::DibHeader& header = headers.header;
+    const std::uint64_t dibSize = file.Size() - kFileHeaderBytes;
+    auto layout =
+        codecs::ReadDibLayout(header, start.subspan(kFileHeaderBytes), dibSize, headers.options);
+    if (!layout) return layout.Failure();
+    const auto rows = codecs::MeasureDibRows(header.width, header.bitCount, header.height);
+    if (!rows) return rows.Failure();
+    if (rows.Value().needed > dibSize - layout.Value().pixelStart) {
+        return codecs::Fail(codecs::CodecError::Truncated, "pixel data cut short");
     }
-    Bitmap DecodeOverview(int width, int height) const override {
-        RowScaler scaler(width, height);
-        scaler.Start(Width(), Height());
-        for (int top = 0; top < Height(); top += kStripRows) {
-            if (!DecodeRows(top, std::min(kStripRows, Height() - top), scaler)) return Bitmap();
-        }
-        return scaler.Finish(false);
-    }
-
-  private:
-    // Decodes the picture's rows [top, top + count) with DecodeBmp's own row decoding: the
-    // file's headers and palette followed by just those stored rows, as a picture that tall.
-    bool DecodeRows(int top, int count, codecs::RowSink& sink) const;
-
-    codecs::FileInput m_file;
-    BmpLayout m_layout;
-};
-
-bool BmpSource::DecodeRows(int top, int count, codecs::RowSink& sink) const {
-    if (count <= 0) return true;
-    const codecs::DibHeader& header = m_layout.header;
-    // Stored rows run bottom-up unless the height was negative.
-    const int firstStored = header.topDown ? top : header.height - top - count;
-    const std::uint64_t start =
-        m_layout.prefix.size() + static_cast<std::uint64_t>(firstStored) * m_layout.stride;
-    std::vector<std::uint8_t> dib(m_layout.prefix.begin() + kFileHeaderBytes,
-                                  m_layout.prefix.end());
-    const std::size_t prefixBytes = dib.size();
-    dib.resize(prefixBytes + m_layout.stride * static_cast<std::size_t>(count));
-    const std::size_t got = m_file.ReadAt(start, std::span(dib).subspan(prefixBytes));
-    dib.resize(prefixBytes + got);  // the file's last row may lack its padding
-
-    codecs::DibHeader strip = header;
-    strip.height = count;
-    codecs::DibOptions options;
-    options.pixelOffset = prefixBytes;
-    auto pixels = codecs::DecodeDibPixels(strip, dib, options);
-    if (!pixels) return false;
-    const Bitmap& rows = pixels.Value().colour;
-    for (int y = 0; y < count; ++y) sink.Row(top + y, rows.Row(y));
-    return true;
+    DibStrips strips;
+    strips.header = header;
+    strips.palette = std::move(layout.Value().palette);
+    strips.pixelStart = kFileHeaderBytes + layout.Value().pixelStart;
+    strips.stride = rows.Value().stride;
+    strips.withAlpha = codecs::DibKeepsAlpha(header, headers.options);
+    auto source = std::make_shared<DibStripSource>(file, std::move(strips));
+    if (codecs::Status opened = source->Open(); !opened) return opened.Failure();
+    return Picture(std::move(source));
 }
 
 // An RLE bitmap: its rows are stored bottom-up and compressed, so any row shown costs a pass
@@ -252,13 +176,9 @@ codecs::Result<Picture> OpenBmpPicture(const codecs::FileInput& file) {
         default:
             break;
     }
-    if (auto layout = StripLayout(file)) {
-        auto source = std::make_shared<BmpSource>(file, std::move(*layout));
-        // Decoding the region now proves the rows decode, as DecodeBmp would find.
-        if (!source->Region(1, 1).IsEmpty()) return Picture(std::move(source));
-    }
+    if (file.Size() >= kWholeBelow) return OpenPlainBmp(file, start, headers.Value());
     std::vector<std::uint8_t> bytes;
-    if (!file.ReadAll(bytes)) return codecs::Fail(codecs::CodecError::Truncated, "unreadable");
+    if (codecs::Status read = file.ReadAll(bytes); !read) return read.Failure();
     auto pixels = codecs::DecodeBmp(bytes);
     if (!pixels) return pixels.Failure();
     return Picture::FromBitmap(std::move(pixels).Value());

@@ -1,8 +1,10 @@
 #include "platform/pictures/ico_picture.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "platform/pictures/codecs/ico_codec.h"
+#include "platform/pictures/dib_strip_source.h"
 #include "platform/pictures/png_picture.h"
 
 namespace platform {
@@ -42,6 +44,33 @@ class PngIconSource final : public PictureSource {
     std::shared_ptr<const PictureSource> m_png;
 };
 
+// The most of a bitmap entry's start read for its headers and palette.
+constexpr std::size_t kEntryHeadBytes = 1 << 16;
+
+// A bitmap entry too large for an icon file, read where it lies a strip at a time.
+codecs::Result<Picture> OpenLargeBitmapEntry(const codecs::FileInput& entry) {
+    std::vector<std::uint8_t> head(std::min<std::uint64_t>(entry.Size(), kEntryHeadBytes));
+    if (entry.ReadAt(0, head) != head.size()) {
+        return codecs::Fail(codecs::CodecError::Truncated, "unreadable");
+    }
+    auto layout = codecs::ReadIcoBitmapLayout(head, entry.Size());
+    if (!layout) return layout.Failure();
+    codecs::IcoBitmapLayout& parts = layout.Value();
+    DibStrips strips;
+    strips.header = parts.dib;
+    strips.palette = std::move(parts.colour.palette);
+    strips.pixelStart = parts.colour.pixelStart;
+    strips.stride = parts.stride;
+    strips.withAlpha = parts.withAlpha;
+    strips.isIcon = true;
+    strips.maskStart = parts.maskStart;
+    strips.maskStride = parts.maskStride;
+    strips.entrySize = entry.Size();
+    auto source = std::make_shared<DibStripSource>(entry, std::move(strips));
+    if (codecs::Status opened = source->Open(); !opened) return opened.Failure();
+    return Picture(std::move(source));
+}
+
 }  // namespace
 
 codecs::Result<Picture> OpenIcoPicture(const codecs::FileInput& file) {
@@ -49,14 +78,14 @@ codecs::Result<Picture> OpenIcoPicture(const codecs::FileInput& file) {
     if (!chosen) return chosen.Failure();
     const codecs::IcoEntryPlace& place = chosen.Value();
     const codecs::FileInput entry = file.Window(place.offset, place.size);
-    if (place.isPng &&
-        (place.width > codecs::kMaxIconSide || place.height > codecs::kMaxIconSide)) {
+    if (place.width > codecs::kMaxIconSide || place.height > codecs::kMaxIconSide) {
+        if (!place.isPng) return OpenLargeBitmapEntry(entry);
         auto png = OpenPngPicture(entry);
         if (!png) return png.Failure();
         return Picture(std::make_shared<PngIconSource>(std::move(png).Value()));
     }
     std::vector<std::uint8_t> bytes;
-    if (!entry.ReadAll(bytes)) return codecs::Fail(codecs::CodecError::Truncated, "unreadable");
+    if (codecs::Status read = entry.ReadAll(bytes); !read) return read.Failure();
     auto icon = codecs::DecodeIcoEntry(place, bytes);
     if (!icon) return icon.Failure();
     return Picture::FromIcon(std::move(icon).Value());

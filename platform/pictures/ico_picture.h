@@ -7,10 +7,11 @@
 namespace platform {
 
 // An .ICO or .CUR file as a picture, read where it lies: only the directory, each entry's
-// header and the chosen entry. An icon whose picture is a PNG larger than an icon file can
-// hold is shown from that PNG as it decodes, never held whole; having no planes to write, it
-// cannot be saved as an icon. Refuses the files that DecodeIco refuses, but for damage that a
-// large PNG picture has below the rows the panes show.
+// header and the chosen entry. An icon whose picture is larger than an icon file can hold is
+// shown as it decodes, never held whole: from its PNG, or from its bitmap a strip of rows at a
+// time after one pass over them; having no planes to write, it cannot be saved as an icon.
+// Refuses the files that DecodeIco refuses, but for damage that a large PNG picture has below
+// the rows the panes show.
 codecs::Result<Picture> OpenIcoPicture(const codecs::FileInput& file);
 
 }  // namespace platform

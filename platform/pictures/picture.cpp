@@ -1,6 +1,7 @@
 #include "platform/pictures/picture.h"
 
 #include <algorithm>
+#include <new>
 
 #include "platform/pictures/icon_source.h"
 
@@ -55,16 +56,29 @@ Picture Picture::FromIcon(IconImage icon) {
     return Picture(std::make_shared<OwnIconSource>(std::move(icon)));
 }
 
+// Memory that runs out while a picture is drawn or scaled fails that drawing, not the program:
+// what was drawn so far stays, and a region or overview is empty.
 void Picture::Render(Bitmap& target) const {
-    if (m_source) m_source->Render(target);
+    try {
+        if (m_source) m_source->Render(target);
+    } catch (const std::bad_alloc&) {
+    }
 }
 
 Bitmap Picture::Region(int width, int height) const {
-    return m_source ? m_source->Region(width, height) : Bitmap();
+    try {
+        return m_source ? m_source->Region(width, height) : Bitmap();
+    } catch (const std::bad_alloc&) {
+        return Bitmap();
+    }
 }
 
 Bitmap Picture::Overview(int width, int height) const {
-    return m_source ? m_source->Overview(width, height) : Bitmap();
+    try {
+        return m_source ? m_source->Overview(width, height) : Bitmap();
+    } catch (const std::bad_alloc&) {
+        return Bitmap();
+    }
 }
 
 Bitmap Picture::Pixels() const {

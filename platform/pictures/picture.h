@@ -21,6 +21,7 @@ class Picture {
     int Width() const { return m_source ? m_source->Width() : 0; }
     int Height() const { return m_source ? m_source->Height() : 0; }
 
+    // Drawing and scaling never fail for want of memory: what could not be made is left out.
     void Render(Bitmap& target) const;
     Bitmap Region(int width, int height) const;
     Bitmap Overview(int width, int height) const;

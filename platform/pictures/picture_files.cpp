@@ -1,6 +1,7 @@
 #include "platform/pictures/picture_files.h"
 
 #include <memory>
+#include <new>
 #include <string>
 #include <utility>
 #include <vector>
@@ -61,13 +62,7 @@ T Decoded(codecs::Result<T> result) {
     return std::move(result).Value();
 }
 
-}  // namespace
-
-Picture LoadPicture() {
-    return Picture();
-}
-
-Picture LoadPicture(const std::string& path) {
+Picture LoadFrom(const std::string& path) {
     if (path.empty()) return Picture();
     codecs::FileInput file = OpenFile(path);
     std::uint8_t head[4] = {};
@@ -84,6 +79,21 @@ Picture LoadPicture(const std::string& path) {
     }
     Raise(ErrorNumber::InvalidPicture,
           "bad signature: not a JPEG, GIF, BMP, PNG, icon or cursor file");
+}
+
+}  // namespace
+
+Picture LoadPicture() {
+    return Picture();
+}
+
+Picture LoadPicture(const std::string& path) {
+    try {
+        return LoadFrom(path);
+    } catch (const std::bad_alloc&) {
+        // A failure of this picture, not of the program, nor a damaged file.
+        Raise(ErrorNumber::InvalidPicture, "out of memory");
+    }
 }
 
 void SavePicture(const Picture& picture, const std::string& path) {

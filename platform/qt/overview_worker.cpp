@@ -2,6 +2,7 @@
 
 #include <QMetaObject>
 #include <memory>
+#include <new>
 
 namespace platform {
 
@@ -16,7 +17,12 @@ OverviewWorker::~OverviewWorker() {
 
 void OverviewWorker::Run(std::function<Bitmap()> make, std::function<void(Bitmap)> done) {
     m_pool.start([this, make = std::move(make), done = std::move(done)]() mutable {
-        auto overview = std::make_shared<Bitmap>(make());
+        auto overview = std::make_shared<Bitmap>();
+        try {
+            *overview = make();
+        } catch (const std::bad_alloc&) {
+            // The overview failed, not the program: the pane is left empty.
+        }
         // Queued to this object: it runs on the UI thread, or not at all if this has gone.
         QMetaObject::invokeMethod(
             this, [done = std::move(done), overview] { done(std::move(*overview)); },

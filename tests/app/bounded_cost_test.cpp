@@ -1,8 +1,10 @@
-// Small files that claim huge pictures: zentrova-convert, and the window's decoding of what it
-// shows, run on each in a child process, hold no more memory and spend no more time than a
-// fixed bound above what a tiny picture costs them.
+// Small files that claim huge pictures, and large pictures whose every pixel counts:
+// zentrova-convert, and the window's decoding of what it shows, run on each in a child process,
+// hold no more memory and spend no more time than a fixed bound above what a tiny picture costs
+// them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <utility>
@@ -37,6 +39,81 @@ Cost Convert(const std::string& input, const fs::path& folder) {
 // What the window decodes of `input` once it has opened it: a pane's corner and the overview.
 Cost Show(const std::string& input) {
     return Run({ZENTROVA_PICTURE_TOOL, "show", input});
+}
+
+void Put(std::vector<std::uint8_t>& out, std::uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+}
+
+// A bitmap's info header, 40 bytes, with the fields these pictures need.
+void PutInfoHeader(std::vector<std::uint8_t>& out, int width, int height, int bitCount,
+                   std::uint32_t compression, std::uint32_t coloursUsed) {
+    Put(out, 40, 4);
+    Put(out, static_cast<std::uint32_t>(width), 4);
+    Put(out, static_cast<std::uint32_t>(height), 4);
+    Put(out, 1, 2);
+    Put(out, static_cast<std::uint32_t>(bitCount), 2);
+    for (const std::uint32_t field : {compression, 0u, 0u, 0u, coloursUsed, 0u}) Put(out, field, 4);
+}
+
+// `head`, then zeros up to `size` bytes: a sparse file, so a picture of a hundred megabytes
+// costs the disk nothing. Its first stored row, `row`, is written after the head.
+std::string WriteLarge(const fs::path& path, std::vector<std::uint8_t> head,
+                       const std::vector<std::uint8_t>& row, std::uintmax_t size) {
+    head.insert(head.end(), row.begin(), row.end());
+    test_support::WriteBytes(path, head);
+    fs::resize_file(path, size);
+    return path.string();
+}
+
+// Large pictures whose every pixel must be read once to tell whether the file holds alpha, a
+// pixel past its palette or an icon's mask: 32-bit with alpha, a short palette, and the 32-bit
+// bitmap entry of an icon. Each would take well over 64 MB held whole.
+std::vector<std::string> WriteLargePictures(const fs::path& folder) {
+    // Wide rows, and few enough of them for the sanitizers' time.
+    constexpr int kSide = 4096;
+    constexpr int kRows = 3072;
+    constexpr int kIconRows = 2048;
+    constexpr std::uint32_t kRowBytes32 = kSide * 4;
+    std::vector<std::string> paths;
+    // BI_ALPHABITFIELDS, 48 MB of pixels; the bottom row opaque red, the rest transparent.
+    std::vector<std::uint8_t> head = {'B', 'M'};
+    Put(head, 0, 4);  // bfSize, not relied on
+    Put(head, 0, 4);
+    Put(head, 14 + 40 + 16, 4);
+    PutInfoHeader(head, kSide, kRows, 32, 6, 0);
+    for (const std::uint32_t mask : {0xFF0000u, 0xFF00u, 0xFFu, 0xFF000000u}) Put(head, mask, 4);
+    std::vector<std::uint8_t> row;
+    for (int x = 0; x < kSide; ++x) Put(row, 0xFFFF0000u, 4);
+    paths.push_back(WriteLarge(folder / "bmp_32_bits_with_alpha_4096_by_3072.bmp", head, row,
+                               head.size() + std::uintmax_t{kRowBytes32} * kRows));
+    // 8 bits with 16 colours, 25 MB of pixels that would be 100 MB decoded.
+    constexpr int kPaletteSide = 5000;
+    head = {'B', 'M'};
+    Put(head, 0, 4);  // bfSize, not relied on
+    Put(head, 0, 4);
+    Put(head, 14 + 40 + 16 * 4, 4);
+    PutInfoHeader(head, kPaletteSide, kPaletteSide, 8, 0, 16);
+    for (std::uint32_t i = 0; i < 16; ++i) Put(head, i * 0x101010u, 4);
+    row.assign(kPaletteSide, 15);
+    paths.push_back(WriteLarge(folder / "bmp_8_bits_short_palette_5000_square.bmp", head, row,
+                               head.size() + std::uintmax_t{kPaletteSide} * kPaletteSide));
+    // An icon whose one entry is a 32-bit bitmap of 4096 x 2048 and its mask: 33 MB that
+    // would be 97 MB held whole.
+    const std::uint32_t entryBytes = 40 + (kRowBytes32 + kSide / 8) * kIconRows;
+    head.clear();
+    for (const std::uint32_t field : {0u, 1u, 1u}) Put(head, field, 2);
+    Put(head, 0, 4);  // 0 x 0: 256 or more a side
+    Put(head, 1, 2);
+    Put(head, 32, 2);
+    Put(head, entryBytes, 4);
+    Put(head, 22, 4);
+    PutInfoHeader(head, kSide, kIconRows * 2, 32, 0, 0);
+    row.clear();
+    for (int x = 0; x < kSide; ++x) Put(row, 0x80336699u, 4);
+    paths.push_back(WriteLarge(folder / "ico_32_bit_bitmap_entry_4096_by_2048.ico", head, row,
+                               22 + std::uintmax_t{entryBytes}));
+    return paths;
 }
 
 void ExpectWithinBound(const Cost& cost, const Cost& idle, const char* road) {
@@ -74,6 +151,8 @@ TEST(BoundedCost, NoSmallFileMakesTheConverterOrTheWindowHoldOrWorkOutOfProporti
     test_support::WriteBytes(sparse, header);
     fs::resize_file(sparse, std::uintmax_t{1} << 30);
     inputs.push_back(sparse);
+    const std::vector<std::string> large = WriteLargePictures(dir.Path());
+    inputs.insert(inputs.end(), large.begin(), large.end());
 
     for (const std::string& input : inputs) {
         SCOPED_TRACE(input);
@@ -81,6 +160,10 @@ TEST(BoundedCost, NoSmallFileMakesTheConverterOrTheWindowHoldOrWorkOutOfProporti
         ExpectWithinBound(cost, idle, "converted");
         const Cost shown = Show(input);
         ExpectWithinBound(shown, idleShow, "shown");
+        if (std::find(large.begin(), large.end(), input) != large.end()) {
+            EXPECT_EQ(cost.status, 0);
+            EXPECT_EQ(shown.status, 0);
+        }
         std::printf("%-56s status %d, %ld KB, %.2f s; shown %ld KB, %.2f s\n",
                     fs::path(input).filename().c_str(), cost.status, cost.peakKilobytes,
                     cost.cpuSeconds, shown.peakKilobytes, shown.cpuSeconds);

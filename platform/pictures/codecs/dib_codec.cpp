@@ -235,16 +235,6 @@ void DecodeTrueColourRows(const DibHeader& header, std::span<const std::uint8_t>
     }
 }
 
-// A picture whose alpha is zero everywhere was written by a program that did not use alpha.
-void DropAlphaIfAllZero(Bitmap& bitmap) {
-    const auto& pixels = bitmap.Pixels();
-    if (std::any_of(pixels.begin(), pixels.end(),
-                    [](std::uint32_t p) { return AlphaOf(p) != 0; })) {
-        return;
-    }
-    bitmap.SetHasAlpha(false);
-}
-
 Result<DibPixels> DecodeEmbedded(const DibHeader& header, std::span<const std::uint8_t> dib,
                                  std::size_t pixelStart) {
     auto place = FindDibEmbedded(header, pixelStart, dib.size());
@@ -260,6 +250,25 @@ Result<DibPixels> DecodeEmbedded(const DibHeader& header, std::span<const std::u
 }
 
 }  // namespace
+
+bool DibKeepsAlpha(const DibHeader& header, const DibOptions& options) {
+    return header.hasAlphaMask || (options.fourthByteIsAlpha && header.bitCount == 32 &&
+                                   header.compression == DibCompression::Rgb);
+}
+
+Status DecodeDibRows(const DibHeader& header, std::span<const std::uint8_t> rows,
+                     std::size_t stride, const std::vector<std::uint32_t>& palette, bool withAlpha,
+                     Bitmap& colour) {
+    if (header.bitCount <= 8) return DecodeIndexedRows(header, rows, stride, palette, colour);
+    DecodeTrueColourRows(header, rows, stride, withAlpha, colour);
+    return Done();
+}
+
+bool UsesAlpha(const Bitmap& colour) {
+    const auto& pixels = colour.Pixels();
+    return std::any_of(pixels.begin(), pixels.end(),
+                       [](std::uint32_t p) { return AlphaOf(p) != 0; });
+}
 
 std::optional<std::size_t> DibRowBytes(std::int64_t width, int bitCount) {
     if (width < 0 || bitCount <= 0) return std::nullopt;
@@ -458,21 +467,14 @@ Result<DibPixels> DecodeDibPixels(const DibHeader& header, std::span<const std::
         return Fail(CodecError::Truncated, "pixel data cut short");
 
     Bitmap colour(header.width, header.height, PixelFormat::Colour);
-    const auto pixels = dib.subspan(pixelStart, needed);
-    if (header.bitCount <= 8) {
-        if (Status decoded = DecodeIndexedRows(header, pixels, stride, palette, colour); !decoded) {
-            return decoded.Failure();
-        }
-    } else {
-        const bool withAlpha =
-            header.hasAlphaMask || (options.fourthByteIsAlpha && header.bitCount == 32 &&
-                                    header.compression == DibCompression::Rgb);
-        DecodeTrueColourRows(header, pixels, stride, withAlpha, colour);
-        if (withAlpha) {
-            colour.SetHasAlpha(true);
-            DropAlphaIfAllZero(colour);
-        }
+    const bool withAlpha = DibKeepsAlpha(header, options);
+    if (Status decoded = DecodeDibRows(header, dib.subspan(pixelStart, needed), stride, palette,
+                                       withAlpha, colour);
+        !decoded) {
+        return decoded.Failure();
     }
+    // A picture whose alpha is 0 everywhere was written by a program that did not use alpha.
+    colour.SetHasAlpha(withAlpha && UsesAlpha(colour));
     return DibPixels{std::move(colour), pixelStart + rows.Value().all};
 }
 

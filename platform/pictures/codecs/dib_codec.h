@@ -80,6 +80,22 @@ Status CheckDibEmbedded(const DibHeader& header, const FileInput& wrapped);
 Result<DibPixels> DecodeDibPixels(const DibHeader& header, std::span<const std::uint8_t> dib,
                                   const DibOptions& options);
 
+// Whether the pixels keep an alpha channel: the file names one, or an icon's 32-bit pixels carry
+// it in their fourth byte. Whether the picture uses it only every pixel can tell: a picture whose
+// alpha is 0 everywhere was written by a program that did not use it.
+bool DibKeepsAlpha(const DibHeader& header, const DibOptions& options);
+
+// Decodes `header.height` uncompressed rows, stored `stride` bytes apart in `rows` as the file
+// stores them (the last one may lack its padding), into `colour`, top row first, with the
+// palette of ReadDibLayout; alpha is kept in the pixels when `withAlpha`, and the bitmap's flag
+// left alone. Fails for a pixel past the end of the palette.
+Status DecodeDibRows(const DibHeader& header, std::span<const std::uint8_t> rows,
+                     std::size_t stride, const std::vector<std::uint32_t>& palette, bool withAlpha,
+                     Bitmap& colour);
+
+// True when some pixel's alpha is not 0.
+bool UsesAlpha(const Bitmap& colour);
+
 // Bytes in one stored row of `width` pixels of `bitCount` bits: rows are padded to 4 bytes.
 std::optional<std::size_t> DibRowBytes(std::int64_t width, int bitCount);
 

@@ -29,13 +29,14 @@ std::size_t FileInput::ReadAt(std::uint64_t offset, std::span<std::uint8_t> into
     return m_file->ReadAt(m_base + offset, into.first(wanted));
 }
 
-bool FileInput::ReadAll(std::vector<std::uint8_t>& bytes) const {
+Status FileInput::ReadAll(std::vector<std::uint8_t>& bytes) const {
     try {
         bytes.resize(static_cast<std::size_t>(m_size));
     } catch (const std::bad_alloc&) {
-        return false;
+        return Fail(CodecError::LimitExceeded, "no memory for the file");
     }
-    return ReadAt(0, bytes) == bytes.size();
+    if (ReadAt(0, bytes) != bytes.size()) return Fail(CodecError::Truncated, "unreadable");
+    return Done();
 }
 
 FileInput FileInput::Window(std::uint64_t offset, std::uint64_t size) const {

@@ -6,6 +6,8 @@
 #include <span>
 #include <vector>
 
+#include "platform/pictures/codecs/codec_result.h"
+
 namespace platform {
 class ReadOnlyFile;
 }
@@ -31,8 +33,9 @@ class FileInput {
     // Copies the bytes from `offset` on into `into`, as many as there are; returns how many.
     // Fewer than asked only at the end of the file, or when the file can no longer be read.
     std::size_t ReadAt(std::uint64_t offset, std::span<std::uint8_t> into) const;
-    // Everything, for decoders that want the whole file; false when it could not all be read.
-    bool ReadAll(std::vector<std::uint8_t>& bytes) const;
+    // Everything, for decoders that want the whole file; fails when there is no memory for it
+    // or it could not all be read.
+    Status ReadAll(std::vector<std::uint8_t>& bytes) const;
 
     // The `size` bytes from `offset` on (as many as there are) as an input of their own, such
     // as a picture inside another file.

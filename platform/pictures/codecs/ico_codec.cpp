@@ -228,13 +228,13 @@ Result<IconImage> DecodeBitmapEntry(std::span<const std::uint8_t> data) {
     const int height = entry.dib.height;
     icon.mask = Bitmap(width, height, PixelFormat::Monochrome);
 
-    // The AND mask: one bit per pixel, rows padded to 32 bits, in the colour rows' order.
-    const std::size_t maskStart = pixels.Value().endOffset;
-    const std::size_t stride = *DibRowBytes(width, 1);
-    const auto maskBytes = CheckedMul(stride, static_cast<std::size_t>(height));
-    if (!maskBytes) return Fail(CodecError::Overflow, "mask size does not fit");
-    if (maskStart >= data.size() && icon.colour.HasAlpha()) {
-        // Some writers leave out the mask of pictures with alpha; the alpha says it all.
+    IcoBitmapLayout layout;
+    layout.maskStart = pixels.Value().endOffset;
+    layout.dib = entry.dib;
+    const auto hasMask = HasIcoMask(layout, data.size(), icon.colour.HasAlpha());
+    if (!hasMask) return hasMask.Failure();
+    if (!hasMask.Value()) {
+        // The alpha says it all.
         for (int y = 0; y < height; ++y) {
             for (int x = 0; x < width; ++x) {
                 icon.mask.Set(x, y, AlphaOf(icon.colour.At(x, y)) == 0 ? 1 : 0);
@@ -242,17 +242,8 @@ Result<IconImage> DecodeBitmapEntry(std::span<const std::uint8_t> data) {
         }
         return icon;
     }
-    if (maskStart > data.size() || *maskBytes > data.size() - maskStart) {
-        return Fail(CodecError::Truncated, "mask cut short");
-    }
-    const std::uint8_t* mask = data.data() + maskStart;
-    for (int row = 0; row < height; ++row) {
-        const std::uint8_t* bits = mask + static_cast<std::size_t>(row) * stride;
-        const int y = entry.dib.topDown ? row : height - 1 - row;
-        for (int x = 0; x < width; ++x) {
-            icon.mask.Set(x, y, (bits[x / 8] >> (7 - x % 8)) & 1);
-        }
-    }
+    DecodeIcoMaskRows(data.subspan(layout.maskStart), *DibRowBytes(width, 1), entry.dib.topDown,
+                      icon.mask);
     return icon;
 }
 
@@ -340,6 +331,52 @@ Result<IcoEntryPlace> ChooseIcoEntry(const FileInput& file, int preferredSize) {
         place.yHotspot = entry.record.wBitCount;
     }
     return place;
+}
+
+Result<IcoBitmapLayout> ReadIcoBitmapLayout(std::span<const std::uint8_t> head,
+                                            std::uint64_t size) {
+    Entry entry;
+    if (Status described = DescribeBitmapEntry(head, entry); !described) return described.Failure();
+    DibOptions options;
+    options.fourthByteIsAlpha = true;
+    auto colour = ReadDibLayout(entry.dib, head, size, options);
+    if (!colour) return colour.Failure();
+    // As DecodeDibPixels measures them.
+    const auto rows = MeasureDibRows(entry.dib.width, entry.dib.bitCount, entry.dib.height);
+    if (!rows) return rows.Failure();
+    if (rows.Value().needed > size - colour.Value().pixelStart) {
+        return Fail(CodecError::Truncated, "pixel data cut short");
+    }
+    IcoBitmapLayout layout;
+    layout.dib = entry.dib;
+    layout.colour = std::move(colour).Value();
+    layout.stride = rows.Value().stride;
+    layout.maskStart = layout.colour.pixelStart + rows.Value().all;
+    layout.maskStride = *DibRowBytes(entry.dib.width, 1);
+    layout.withAlpha = DibKeepsAlpha(entry.dib, options);
+    return layout;
+}
+
+Result<bool> HasIcoMask(const IcoBitmapLayout& layout, std::uint64_t size, bool usesAlpha) {
+    // The AND mask: one bit per pixel, rows padded to 32 bits.
+    const std::size_t stride = *DibRowBytes(layout.dib.width, 1);
+    const auto maskBytes = CheckedMul(stride, static_cast<std::size_t>(layout.dib.height));
+    if (!maskBytes) return Fail(CodecError::Overflow, "mask size does not fit");
+    if (layout.maskStart >= size && usesAlpha) return false;
+    if (layout.maskStart > size || *maskBytes > size - layout.maskStart) {
+        return Fail(CodecError::Truncated, "mask cut short");
+    }
+    return true;
+}
+
+void DecodeIcoMaskRows(std::span<const std::uint8_t> bits, std::size_t stride, bool topDown,
+                       Bitmap& mask) {
+    const int height = mask.Height();
+    for (int row = 0; row < height; ++row) {
+        const std::uint8_t* stored = bits.data() + static_cast<std::size_t>(row) * stride;
+        const int y = topDown ? row : height - 1 - row;
+        for (int x = 0; x < mask.Width(); ++x) mask.Set(x, y, (stored[x / 8] >> (7 - x % 8)) & 1);
+    }
 }
 
 Result<IconImage> DecodeIcoEntry(const IcoEntryPlace& place, std::span<const std::uint8_t> data) {

@@ -6,6 +6,7 @@
 
 #include "platform/graphics/icon_image.h"
 #include "platform/pictures/codecs/codec_result.h"
+#include "platform/pictures/codecs/dib_codec.h"
 #include "platform/pictures/codecs/file_input.h"
 
 namespace platform::codecs {
@@ -36,6 +37,25 @@ struct IcoEntryPlace {
 Result<IcoEntryPlace> ChooseIcoEntry(const FileInput& file, int preferredSize = 32);
 // The planes of the chosen entry, from its `place.size` bytes.
 Result<IconImage> DecodeIcoEntry(const IcoEntryPlace& place, std::span<const std::uint8_t> data);
+
+// Where the parts of a bitmap entry of `size` bytes lie, from `head`, the start of its bytes
+// (at least its headers and palette), checked as DecodeIcoEntry checks them before any pixel:
+// for an entry too large to be decoded whole.
+struct IcoBitmapLayout {
+    DibHeader dib;  // with the picture's height, not the doubled one
+    DibLayout colour;
+    std::size_t stride = 0;     // one stored colour row
+    std::size_t maskStart = 0;  // from the entry's start: the AND mask follows the colour rows
+    std::size_t maskStride = 0;
+    bool withAlpha = false;  // the pixels keep alpha, if some pixel uses it
+};
+Result<IcoBitmapLayout> ReadIcoBitmapLayout(std::span<const std::uint8_t> head, std::uint64_t size);
+// Whether the entry holds its AND mask. Writers may leave out the mask of a picture that uses
+// alpha; any other entry whose mask is not all there is cut short.
+Result<bool> HasIcoMask(const IcoBitmapLayout& layout, std::uint64_t size, bool usesAlpha);
+// Sets `mask`'s rows from `bits`, stored rows `stride` bytes apart in the colour rows' order.
+void DecodeIcoMaskRows(std::span<const std::uint8_t> bits, std::size_t stride, bool topDown,
+                       Bitmap& mask);
 
 // A single-entry 32-bit .ICO file: colour with alpha (opaque where the mask is 0, unless the
 // icon has alpha of its own) and the AND mask, so that every reader agrees on transparency.

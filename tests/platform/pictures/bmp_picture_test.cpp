@@ -23,6 +23,8 @@ struct BmpLayout {
     int paletteEntries = 0;        // written, and named in biClrUsed when not the full depth
     bool bitfields565 = false;     // 16 bits as 5-6-5 through BI_BITFIELDS
     bool lastRowUnpadded = false;  // the writer stopped at the last pixel
+    bool alpha = false;            // 32 bits with an alpha mask (BI_ALPHABITFIELDS)
+    bool alphaUnused = false;      // and every alpha byte 0
 };
 
 void Put(std::vector<std::uint8_t>& out, std::uint32_t value, int bytes) {
@@ -34,7 +36,7 @@ std::vector<std::uint8_t> WriteBmp(const BmpLayout& layout) {
     const std::size_t stride =
         (static_cast<std::size_t>(layout.width) * static_cast<std::size_t>(layout.bitCount) + 31) /
         32 * 4;
-    const std::size_t masks = layout.bitfields565 ? 12 : 0;
+    const std::size_t masks = layout.bitfields565 ? 12 : layout.alpha ? 16 : 0;
     const std::size_t offset =
         14 + 40 + masks + 4 * static_cast<std::size_t>(layout.paletteEntries);
     std::vector<std::uint8_t> out = {'B', 'M'};
@@ -46,7 +48,7 @@ std::vector<std::uint8_t> WriteBmp(const BmpLayout& layout) {
     Put(out, static_cast<std::uint32_t>(layout.topDown ? -layout.height : layout.height), 4);
     Put(out, 1, 2);
     Put(out, static_cast<std::uint32_t>(layout.bitCount), 2);
-    Put(out, layout.bitfields565 ? 3 : 0, 4);
+    Put(out, layout.bitfields565 ? 3 : layout.alpha ? 6 : 0, 4);
     Put(out, 0, 4);
     Put(out, 2835, 4);
     Put(out, 2835, 4);
@@ -58,6 +60,9 @@ std::vector<std::uint8_t> WriteBmp(const BmpLayout& layout) {
         Put(out, 0xF800, 4);
         Put(out, 0x07E0, 4);
         Put(out, 0x001F, 4);
+    }
+    if (layout.alpha) {
+        for (const std::uint32_t mask : {0xFF0000u, 0xFF00u, 0xFFu, 0xFF000000u}) Put(out, mask, 4);
     }
     for (int i = 0; i < layout.paletteEntries; ++i)
         Put(out, 0x00123456u * static_cast<std::uint32_t>(i + 1) & 0xFFFFFF, 4);
@@ -77,6 +82,7 @@ std::vector<std::uint8_t> WriteBmp(const BmpLayout& layout) {
                 for (int b = 0; b < layout.bitCount / 8; ++b)
                     row[static_cast<std::size_t>(x * (layout.bitCount / 8) + b)] =
                         static_cast<std::uint8_t>(v >> (8 * b + 3));
+                if (layout.alphaUnused) row[static_cast<std::size_t>(x * 4 + 3)] = 0;
             }
         }
         if (layout.lastRowUnpadded && stored == layout.height - 1) {
@@ -178,10 +184,20 @@ TEST_F(BmpPictureTest, ShowsAndWritesWhatAWholeDecodeGivesForEveryRowAndPixelLay
          true},
         {"4 bits", {.width = 2001, .height = 1100, .bitCount = 4, .paletteEntries = 16}, true},
         {"1 bit", {.width = 3001, .height = 2900, .bitCount = 1, .paletteEntries = 2}, true},
-        // A pixel past the end of a short palette anywhere makes the file invalid: read whole.
+        // A pixel past the end of a short palette anywhere makes the file invalid, and alpha
+        // counts only if some pixel uses it: a pass over every row on opening tells.
         {"8 bits, short palette",
          {.width = 1201, .height = 900, .bitCount = 8, .paletteEntries = 200},
-         false},
+         true},
+        {"32 bits with alpha", {.width = 600, .height = 500, .bitCount = 32, .alpha = true}, true},
+        {"32 bits with an alpha mask but no alpha",
+         {.width = 601,
+          .height = 500,
+          .bitCount = 32,
+          .topDown = true,
+          .alpha = true,
+          .alphaUnused = true},
+         true},
         {"small", {.width = 50, .height = 40}, false},
     };
     for (const auto& c : cases) {
@@ -192,6 +208,21 @@ TEST_F(BmpPictureTest, ShowsAndWritesWhatAWholeDecodeGivesForEveryRowAndPixelLay
         const Picture lazy = LoadPicture(Write(file));
         EXPECT_EQ(lazy.DecodesOnDemand(), c.decodesOnDemand);
         test_support::ExpectStreamsLikeWholeDecode(lazy, *whole, dir.Path().string());
+    }
+}
+
+TEST_F(BmpPictureTest, APixelPastAShortPaletteInTheLastRowReadRefusesTheFile) {
+    std::vector<std::uint8_t> file =
+        WriteBmp({.width = 1201, .height = 900, .bitCount = 8, .paletteEntries = 200});
+    // The bottom row's last pixel: stored first, read by no pane, only by a pass over all rows.
+    const std::size_t pixels = 14 + 40 + 4 * 200;
+    file[pixels + 1200] = 250;
+    ASSERT_FALSE(test_support::DecodedWhole(file).has_value());
+    try {
+        LoadPicture(Write(file));
+        ADD_FAILURE() << "accepted what the whole decode refuses";
+    } catch (const PlatformError& error) {
+        EXPECT_EQ(error.Detail(), "corrupt data: pixel refers past the end of the palette");
     }
 }
 
