@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/pictures/codecs/jpeg_cmyk.h"
+#include "platform/pictures/codecs/jpeg_dc_eighth.h"
 #include "platform/pictures/codecs/jpeg_decompressor.h"
 
 namespace platform::codecs {
@@ -252,6 +253,10 @@ Status DecodeJpegReduced(const FileInput& file, const JpegStructure& structure, 
         reading.frameHeight =
             ShortFrameHeight(structure, JpegRowsReached(structure, reading.dcScansOnly));
     }
+    // Huffman-coded DC scans are read by our own decoder a row at a time, where libjpeg would
+    // hold the coefficients of every row.
+    if (reading.dcScansOnly && !structure.arithmetic)
+        return DecodeJpegDcEighth(file, structure, reading.frameHeight, sink);
     JpegSession session{};
     SessionCloser closer{session};
     if (Status opened = OpenJpeg(session, file, structure, reading); !opened) return opened;
