@@ -111,7 +111,7 @@ class Segments {
         const int length = *high << 8 | *low;
         if (length < 2) return std::nullopt;
         std::vector<std::uint8_t> bytes(static_cast<std::size_t>(length - 2));
-        if (m_file.ReadAt(after + 2, bytes) != bytes.size()) return std::nullopt;
+        if (!bytes.empty() && m_file.ReadAt(after + 2, bytes) != bytes.size()) return std::nullopt;
         end = after + static_cast<std::uint64_t>(length);
         return bytes;
     }

@@ -261,6 +261,13 @@ TEST(JpegDcEighth, GivesLibjpegsPixelsForFilesCutShortOrDamaged) {
     EXPECT_GT(damaged, 100);
 }
 
+// A segment may hold nothing after its length.
+TEST(JpegDcEighth, ReadsEmptyMarkerSegments) {
+    Bytes file = test_support::CompressJpegColour(NoisyPattern(40, 40), {.progressive = true});
+    file.insert(file.begin() + 2, {0xFF, 0xE5, 0x00, 0x02});
+    ExpectLikeLibjpeg(file);
+}
+
 TEST(JpegDcEighth, RefusesWhatItDoesNotReadWithTheReason) {
     const Bitmap pattern = NoisyPattern(40, 40);
     Eighth eighth;
