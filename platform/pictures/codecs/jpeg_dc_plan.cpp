@@ -271,6 +271,7 @@ class PlanReader {
     }
 
     bool SawFrame() const { return m_sawFrame; }
+    bool UnknownColours() const { return m_unknownColours; }
 
   private:
     static constexpr int kBadTable = -2;
@@ -318,10 +319,6 @@ class PlanReader {
         return Done();
     }
 
-  public:
-    bool UnknownColours() const { return m_unknownColours; }
-
-  private:
     JpegDcPlan& m_plan;
     bool m_sawFrame = false;
     bool m_sawScan = false;
