@@ -124,6 +124,12 @@ Status DecodeJpegDcEighth(const FileInput& file, const JpegStructure& structure,
                             static_cast<std::size_t>(blocks[c].rows));
         samples[c].resize(blocks[c].dc.size());
     }
+    // Which block of each component every pixel of a row takes.
+    std::vector<std::vector<std::size_t>> columnOf(count);
+    for (std::size_t c = 0; c < count; ++c) {
+        for (int x = 0; x < width; ++x)
+            columnOf[c].push_back(static_cast<std::size_t>(x * plan.components[c].h / plan.maxH));
+    }
     const Converter converter(plan);
     std::vector<std::uint32_t> row(static_cast<std::size_t>(width));
     std::uint8_t pixel[4] = {};
@@ -144,15 +150,15 @@ Status DecodeJpegDcEighth(const FileInput& file, const JpegStructure& structure,
         for (int line = 0; line < plan.maxV; ++line) {
             const int y = mcuRow * plan.maxV + line;
             if (y >= decodedRows) break;
-            for (int x = 0; x < width; ++x) {
-                for (std::size_t c = 0; c < count; ++c) {
-                    const JpegDcComponent& component = plan.components[c];
-                    const int blockRow = line * component.v / plan.maxV;
-                    const int blockColumn = x * component.h / plan.maxH;
-                    pixel[c] = samples[c][static_cast<std::size_t>(blockRow * blocks[c].columns +
-                                                                   blockColumn)];
-                }
-                row[static_cast<std::size_t>(x)] = converter.Pixel(pixel);
+            const std::uint8_t* lines[4] = {};
+            for (std::size_t c = 0; c < count; ++c) {
+                const int blockRow = line * plan.components[c].v / plan.maxV;
+                lines[c] = samples[c].data() + static_cast<std::size_t>(blockRow) *
+                                                   static_cast<std::size_t>(blocks[c].columns);
+            }
+            for (std::size_t x = 0; x < row.size(); ++x) {
+                for (std::size_t c = 0; c < count; ++c) pixel[c] = lines[c][columnOf[c][x]];
+                row[x] = converter.Pixel(pixel);
             }
             sink.Row(y, row.data());
         }

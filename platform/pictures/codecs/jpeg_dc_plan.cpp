@@ -68,6 +68,14 @@ std::optional<JpegDcHuffman> DeriveTable(const std::uint8_t (&counts)[16],
         const int count = counts[length - 1];
         if (count > 0) {
             table.valueShift[static_cast<std::size_t>(length)] = index - code;
+            for (int n = 0; n < count && length <= 8; ++n) {
+                const int spare = 8 - length;
+                for (int rest = 0; rest < 1 << spare; ++rest) {
+                    table.first8[static_cast<std::size_t>((code + n) << spare | rest)] =
+                        static_cast<std::uint16_t>(length << 8 |
+                                                   values[static_cast<std::size_t>(index + n)]);
+                }
+            }
             code += count;
             index += count;
             table.maxCode[static_cast<std::size_t>(length)] = code - 1;

@@ -21,6 +21,9 @@ struct JpegDcHuffman {
     std::array<std::int32_t, 18> maxCode{};     // per code length; -1 where there is none
     std::array<std::int32_t, 17> valueShift{};  // index of a code's value: code + shift
     std::array<std::uint8_t, 256> values{};
+    // Per 8 bits ahead: the length of the code they start with and its value (length << 8 |
+    // value), or 0 when that code is longer.
+    std::array<std::uint16_t, 256> first8{};
 };
 
 enum class JpegColours { Grey, YCbCr, Rgb, Cmyk, Ycck };

@@ -49,6 +49,19 @@ class JpegDcScanDecoder::Bits {
         return static_cast<int>((m_bits >> m_count) & ((1u << count) - 1));
     }
 
+    // Whether the next 8 bits are data, reading up to them; and those bits.
+    bool Have8() {
+        while (m_count < 8 && m_marker == 0) {
+            const int byte = DataByte();
+            if (byte < 0) break;
+            m_bits = m_bits << 8 | static_cast<std::uint64_t>(byte);
+            m_count += 8;
+        }
+        return m_count >= 8;
+    }
+    std::size_t Peek8() const { return static_cast<std::size_t>((m_bits >> (m_count - 8)) & 0xFF); }
+    void Drop(int count) { m_count -= count; }
+
     // A restart: the bits left are dropped, and the marker is looked for unless one has
     // stopped the data already.
     void DropBits() {
@@ -184,18 +197,24 @@ Status JpegDcScanDecoder::DecodeMcu(std::vector<std::int16_t*>& blocks) {
                                                                       static_cast<std::size_t>(c.v);
         const JpegDcHuffman& table = m_plan.tables[static_cast<std::size_t>(m_scan.tables[i])];
         for (std::size_t n = 0; n < count && block < perMcu; ++n, ++block) {
-            // The code bit by bit, as libjpeg's slow path reads it; past 16 bits it is no code
-            // and stands for a zero difference.
-            int code = m_bits->Get(1, m_outOfData);
-            int length = 1;
-            while (code > table.maxCode[static_cast<std::size_t>(length)]) {
-                code = code << 1 | m_bits->Get(1, m_outOfData);
-                ++length;
-            }
             int size = 0;
-            const int index = code + table.valueShift[static_cast<std::size_t>(length)];
-            if (length <= 16 && index >= 0 && index < 256)
-                size = table.values[static_cast<std::size_t>(index)];
+            const std::uint16_t known = m_bits->Have8() ? table.first8[m_bits->Peek8()] : 0;
+            if (known != 0) {
+                m_bits->Drop(known >> 8);
+                size = known & 0xFF;
+            } else {
+                // The code bit by bit, as libjpeg's slow path reads it; past 16 bits it is no
+                // code and stands for a zero difference.
+                int code = m_bits->Get(1, m_outOfData);
+                int length = 1;
+                while (code > table.maxCode[static_cast<std::size_t>(length)]) {
+                    code = code << 1 | m_bits->Get(1, m_outOfData);
+                    ++length;
+                }
+                const int index = code + table.valueShift[static_cast<std::size_t>(length)];
+                if (length <= 16 && index >= 0 && index < 256)
+                    size = table.values[static_cast<std::size_t>(index)];
+            }
             int difference = 0;
             if (size != 0) {
                 const int bits = m_bits->Get(size, m_outOfData);
