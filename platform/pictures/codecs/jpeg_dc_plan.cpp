@@ -67,6 +67,8 @@ std::optional<JpegDcHuffman> DeriveTable(const std::uint8_t (&counts)[16],
     for (int length = 1; length <= 16; ++length) {
         const int count = counts[length - 1];
         if (count > 0) {
+            // A code may not be all ones, so the code after the last must still fit the length.
+            if (code + count >= (std::int32_t{1} << length)) return std::nullopt;
             table.valueShift[static_cast<std::size_t>(length)] = index - code;
             for (int n = 0; n < count && length <= 8; ++n) {
                 const int spare = 8 - length;
@@ -80,8 +82,6 @@ std::optional<JpegDcHuffman> DeriveTable(const std::uint8_t (&counts)[16],
             index += count;
             table.maxCode[static_cast<std::size_t>(length)] = code - 1;
         }
-        // A code may not be all ones, so the next code must still fit the length.
-        if (code >= (std::int32_t{1} << length) && count > 0) return std::nullopt;
         code <<= 1;
     }
     table.maxCode[17] = 0xFFFFF;  // ends the search of a code longer than 16 bits
