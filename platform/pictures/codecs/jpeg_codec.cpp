@@ -2,9 +2,12 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstring>
 #include <new>
 #include <vector>
 
+#include "platform/pictures/codecs/jpeg_cmyk.h"
+#include "platform/pictures/codecs/jpeg_dc_eighth.h"
 #include "platform/pictures/codecs/jpeg_decompressor.h"
 
 namespace platform::codecs {
@@ -30,20 +33,12 @@ void ChooseOutput(jpeg_decompress_struct& info) {
     info.out_color_space = IsCmyk(info) ? JCS_CMYK : kPixelLayout;
 }
 
-// A row of C, M, Y, K bytes (four per pixel, like RGBA) turned into colour in place. Adobe's
-// files store the inks inverted (255 = no ink) and say so by their APP14 marker; libjpeg hands
-// the bytes over as stored. Without the marker the bytes are plain ink amounts.
+// A row of C, M, Y, K bytes (four per pixel, like RGBA) turned into colour in place.
 void CmykToRgb(std::uint32_t* row, int width, bool inverted) {
     for (int x = 0; x < width; ++x) {
-        const std::uint32_t p = row[x];
-        const auto* stored = reinterpret_cast<const std::uint8_t*>(&p);
-        std::uint32_t light[4];  // 255 - ink: how much of each primary is left
-        for (int i = 0; i < 4; ++i) light[i] = inverted ? stored[i] : 255u - stored[i];
-        const std::uint32_t k = light[3];
-        const std::uint32_t r = (light[0] * k + 127) / 255;
-        const std::uint32_t g = (light[1] * k + 127) / 255;
-        const std::uint32_t b = (light[2] * k + 127) / 255;
-        row[x] = 0xFF000000u | (b << 16) | (g << 8) | r;
+        std::uint8_t stored[4];
+        std::memcpy(stored, &row[x], 4);
+        row[x] = CmykPixel(stored, inverted);
     }
 }
 
@@ -259,6 +254,10 @@ Status DecodeJpegReduced(const FileInput& file, const JpegStructure& structure, 
         reading.frameHeight =
             ShortFrameHeight(structure, JpegRowsReached(structure, reading.dcScansOnly));
     }
+    // Huffman-coded DC scans are read by our own decoder a row at a time, where libjpeg would
+    // hold the coefficients of every row.
+    if (reading.dcScansOnly && !structure.arithmetic)
+        return DecodeJpegDcEighth(file, structure, reading.frameHeight, sink);
     JpegSession session{};
     SessionCloser closer{session};
     if (Status opened = OpenJpeg(session, file, structure, reading); !opened) return opened;

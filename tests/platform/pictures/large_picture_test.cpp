@@ -114,6 +114,22 @@ TEST_F(LargePictureTest, AProgressiveFilesPanesTakeTheMemoryOfTheirRowsOnly) {
     EXPECT_LT(growth, 3ll << 20);
 }
 
+// Its overview is read from the DC scans a row of blocks at a time: a whole decode would hold
+// 72 MB of coefficients for this 24-megapixel picture.
+TEST_F(LargePictureTest, AProgressiveFilesOverviewTakesTheMemoryOfARowOfBlocks) {
+    const std::string path = Write("photo.jpg", PhotoJpeg(6000, 4000, true));
+    const Picture picture = LoadPicture(path);
+    long long growth = 0;
+    const bool measured = PeakGrowth(
+        [&] {
+            const Bitmap overview = picture.Overview(80, 80);
+            EXPECT_NE(overview.At(40, 40), 0u);
+        },
+        growth);
+    if (!measured) GTEST_SKIP() << "the resident memory's high-water mark cannot be reset";
+    EXPECT_LT(growth, 8ll << 20);
+}
+
 TEST_F(LargePictureTest, PanesReadOnlyTheFirstRowsOfAGif) {
     test_support::GifTestFrame frame{.width = 800, .height = 2400};
     frame.indices.assign(800 * 2400, 3);

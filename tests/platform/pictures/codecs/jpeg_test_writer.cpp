@@ -1,5 +1,6 @@
 #include "tests/platform/pictures/codecs/jpeg_test_writer.h"
 
+#include <array>
 #include <cstdlib>
 
 // clang-format off
@@ -46,6 +47,23 @@ std::vector<std::uint8_t> Compress(const Samples& samples, const JpegTestOptions
         info.comp_info[c].v_samp_factor = 1;
     }
     if (options.progressive) jpeg_simple_progression(&info);
+    std::vector<jpeg_scan_info> scans;
+    if (options.progressive && options.dcScanPerComponent) {
+        // Each component's DC first on its own, its AC, then every DC refinement together.
+        const int count = info.num_components;
+        for (const auto [ss, se, ah, al] : {std::array{0, 0, 0, 1}, std::array{1, 63, 0, 0}}) {
+            for (int c = 0; c < count; ++c)
+                scans.push_back({.comps_in_scan = 1,
+                                 .component_index = {c},
+                                 .Ss = ss,
+                                 .Se = se,
+                                 .Ah = ah,
+                                 .Al = al});
+        }
+        scans.push_back({.comps_in_scan = count, .component_index = {0, 1, 2, 3}, .Ah = 1});
+        info.scan_info = scans.data();
+        info.num_scans = static_cast<int>(scans.size());
+    }
     info.restart_interval = static_cast<unsigned int>(options.restartInterval);
     info.arith_code = options.arithmetic ? TRUE : FALSE;
 

@@ -16,6 +16,8 @@ struct JpegTestOptions {
     bool progressive = false;
     int restartInterval = 0;  // in MCUs; 0 for none
     bool arithmetic = false;  // arithmetic coding in place of Huffman tables
+    // Progressive with each component's first DC scan on its own (at most 4 components).
+    bool dcScanPerComponent = false;
 };
 
 // JPEG files made with libjpeg's compressor at test time.

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "platform/pictures/codecs/codec_result.h"
+#include "platform/pictures/codecs/file_input.h"
+#include "platform/pictures/codecs/jpeg_structure.h"
+#include "platform/pictures/codecs/row_sink.h"
+
+namespace platform::codecs {
+
+// A progressive Huffman-coded JPEG reduced to an eighth from its DC scans alone, one MCU row
+// at a time: each block becomes the pixel libjpeg makes of it at 1/8 scale (its DC value
+// dequantised, descaled and level-shifted; colour upsampled by repetition; libjpeg's colour
+// conversion), so that memory follows the width and never the height. When `frameHeight` is
+// not 0 only that many rows of the frame are decoded, and the rows below are the same as the
+// last. Every file it accepts gives what libjpeg gives from the same DC scans.
+Status DecodeJpegDcEighth(const FileInput& file, const JpegStructure& structure, int frameHeight,
+                          RowSink& sink);
+
+}  // namespace platform::codecs
