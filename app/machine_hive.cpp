@@ -11,12 +11,6 @@ fs::path MachineHivePath(const fs::path& executable) {
     return executable.parent_path().parent_path() / "share" / "zentrova" / "machine.reg";
 }
 
-fs::path CurrentExecutable() {
-    std::error_code error;
-    fs::path executable = fs::read_symlink("/proc/self/exe", error);
-    return error ? fs::path() : executable;
-}
-
 platform::Registry LoadMachineRegistry(const fs::path& hive, std::ostream& errors) {
     platform::Registry registry(hive);
     std::error_code error;

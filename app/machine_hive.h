@@ -11,7 +11,7 @@ namespace zentrova {
 // the program is <prefix>/bin/zentrova (the build tree copies it to the same place).
 std::filesystem::path MachineHivePath(const std::filesystem::path& executable);
 
-// The running program's own file (/proc/self/exe), or an empty path when it cannot be read.
+// The running program's own file, or an empty path when it cannot be told.
 std::filesystem::path CurrentExecutable();
 
 // The registry read from the file hive. A hive that is there but refused is said on errors,

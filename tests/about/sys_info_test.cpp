@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -65,6 +66,8 @@ TEST_F(SysInfoTest, APathThatNamesAMissingFileShowsTheMessageWithoutTryingTheFol
 
 TEST_F(SysInfoTest, AFolderWithoutTheProgramShowsTheMessageAndStartsNothing) {
     WriteBytes(dir.File("msinfo32.exe"), {'x'});  // names keep their case: not the program
+    if (std::filesystem::exists(dir.File("MSINFO32.EXE")))
+        GTEST_SKIP() << "this file system does not keep the case of names apart";
     UseHive(kFolderKey + "\"MSINFO\"=" + Quoted(dir.Path().string()) + "\n");
     about.cmdSysInfo.Click();
     EXPECT_TRUE(shell.calls.empty());

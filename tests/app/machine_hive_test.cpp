@@ -16,7 +16,7 @@ TEST(MachineHive, LiesInShareBesideTheProgramsFolder) {
     EXPECT_EQ(MachineHivePath("/opt/zentrova/bin/zentrova"),
               "/opt/zentrova/share/zentrova/machine.reg");
     EXPECT_EQ(MachineHivePath(""), "");
-    EXPECT_EQ(CurrentExecutable().filename(), "app_tests");
+    EXPECT_EQ(CurrentExecutable().stem(), "app_tests");
 }
 
 TEST(MachineHive, ARefusedHiveIsSaidOnceAndLeavesAnEmptyRegistry) {

@@ -9,6 +9,7 @@
 #include "main_window/frm_main.h"
 #include "platform/forms/headless_runtime.h"
 #include "platform/pictures/picture_files.h"
+#include "platform/system/path_separator.h"
 #include "tests/support/form_services.h"
 #include "tests/support/test_files.h"
 
@@ -73,7 +74,10 @@ TEST(DialogPath, GivesTheFullPathAsADialogWould) {
     const fs::path here = fs::current_path();
     EXPECT_EQ(DialogPath("photo.jpg"), (here / "photo.jpg").string());
     EXPECT_EQ(DialogPath("a/./b/../photo.jpg"), (here / "a" / "photo.jpg").string());
-    EXPECT_EQ(DialogPath("/tmp//x.gif"), "/tmp/x.gif");
+    // From the root of the drive or file system the working folder is on.
+    const std::string root = here.root_path().string(), separator = platform::kPathSeparator;
+    EXPECT_EQ(DialogPath(root + "tmp" + separator + separator + "x.gif"),
+              root + "tmp" + separator + "x.gif");
     EXPECT_EQ(DialogPath(""), "");
 }
 

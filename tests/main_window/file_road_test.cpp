@@ -1,72 +1,19 @@
 // The file road: File > Open, File > Convert, the pane pickers and the Size menu.
 #include <gtest/gtest.h>
-#include <sys/resource.h>
-#include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 
 #include "platform/pictures/picture_files.h"
-#include "tests/support/child_process.h"
-#include "tests/support/main_window_fixture.h"
+#include "platform/system/path_separator.h"
+#include "tests/main_window/file_road_fixture.h"
 
 namespace zentrova {
 namespace {
-
-// The sanitizers' allocator ends the process where an allocation fails, rather than failing it.
-#if defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define ZENTROVA_ALLOCATOR_FROM_SANITIZER 1
-#endif
-#endif
-#if defined(__SANITIZE_ADDRESS__)
-#define ZENTROVA_ALLOCATOR_FROM_SANITIZER 1
-#endif
-#ifdef ZENTROVA_ALLOCATOR_FROM_SANITIZER
-constexpr bool kAllocationsCanFail = false;
-#else
-constexpr bool kAllocationsCanFail = true;
-#endif
-
-// The process's address space now, in bytes.
-long long AddressSpaceBytes() {
-    std::ifstream statm("/proc/self/statm");
-    long long pages = 0;
-    statm >> pages;
-    return pages * ::sysconf(_SC_PAGESIZE);
-}
 
 using platform::Bitmap;
 using platform::PixelFormat;
 using platform::RGB;
 using test_support::ReadBytes;
-
-class FileRoad : public test_support::MainWindowTest {
-  protected:
-    // A 40x40 red picture with a blue pixel, as a bitmap file under any name.
-    std::string MakePicture(const std::string& name) {
-        Bitmap pixels(40, 40, PixelFormat::Colour, RGB(255, 0, 0));
-        pixels.Set(2, 3, RGB(0, 0, 255));
-        platform::SavePicture(platform::Picture::FromBitmap(pixels), dir.File(name));
-        return dir.File(name);
-    }
-    std::string MakeIcon(const std::string& name) {
-        platform::IconImage icon;
-        icon.colour = Bitmap(32, 32, PixelFormat::Colour, RGB(0, 128, 0));
-        icon.mask = Bitmap(32, 32, PixelFormat::Monochrome);
-        icon.mask.Set(0, 0, 1);
-        icon.colour.Set(0, 0, 0);
-        platform::SavePicture(platform::Picture::FromIcon(icon), dir.File(name));
-        return dir.File(name);
-    }
-    // File > Open choosing `path`, then the save dialog answered with `saveAs`.
-    void Open(const std::string& path, std::optional<std::string> saveAs) {
-        dialogs.Answer(path);
-        dialogs.Answer(std::move(saveAs));
-        Main().mnuOpen.Click();
-    }
-    std::string TitleOfLastDialog() const { return dialogs.requests.back().title; }
-};
 
 TEST_F(FileRoad, OpeningAPictureAndAcceptingTheOfferedNameWritesAnIconBesideIt) {
     const std::string photo = MakePicture("photo.jpg");
@@ -127,45 +74,10 @@ TEST_F(FileRoad, SettlesTheExtensionAsTheExampleTableGivesIt) {
     }
 }
 
-// Memory that runs out while a picture is opened fails that picture, not the window: with too
-// little address space left for its pixels, File > Open says the file is not a valid picture,
-// and the window goes on to open the next one.
-TEST_F(FileRoad, RunningOutOfMemoryOnAPictureFailsThatPictureOnly) {
-    if (!kAllocationsCanFail) GTEST_SKIP() << "the sanitizers' allocator never fails";
-    // 2800 x 2800 one-bit pixels: a file under a megabyte, decoded whole into 31 MB.
-    constexpr std::uint32_t kSide = 2800, kStride = (kSide + 31) / 32 * 4;
-    // The file header, the info header (one plane and one bit: 0x10001) and a palette of
-    // black and white.
-    std::vector<std::uint8_t> file = {'B', 'M'};
-    for (const std::uint32_t field :
-         {0u, 0u, 62u, 40u, kSide, kSide, 0x10001u, 0u, 0u, 0u, 0u, 0u, 0u, 0u, 0xFFFFFFu}) {
-        for (int i = 0; i < 4; ++i) file.push_back(static_cast<std::uint8_t>(field >> (8 * i)));
-    }
-    file.resize(62 + std::size_t{kStride} * kSide, 0x5A);
-    const std::string large = dir.File("large.bmp");
-    test_support::WriteBytes(large, file);
-    const std::string small = MakePicture("small.bmp");
-
-    const int status = test_support::RunInChild([&] {
-        rlimit limit{};
-        limit.rlim_cur = limit.rlim_max = static_cast<rlim_t>(AddressSpaceBytes() + (16 << 20));
-        if (::setrlimit(RLIMIT_AS, &limit) != 0) return 254;
-        dialogs.Answer(large);
-        Main().mnuOpen.Click();
-        if (Messages().size() != 1 ||
-            Messages()[0].prompt != "File " + large + " is not a valid picture!") {
-            return 1;
-        }
-        Open(small, dir.File("small.ico"));
-        return Messages().size() == 1 && std::filesystem::exists(dir.File("small.ico")) ? 0 : 2;
-    });
-    EXPECT_EQ(status, 0);
-}
-
 TEST_F(FileRoad, ANameWithoutAFolderBecomesTheFolderPart) {
     const std::string photo = MakePicture("photo.bmp");
     Open(photo, "out");
-    EXPECT_EQ(Main().SavePath, "out/.ICO");
+    EXPECT_EQ(Main().SavePath, std::string("out") + platform::kPathSeparator + ".ICO");
 }
 
 TEST_F(FileRoad, CancellingTheOpenDialogDoesNothing) {

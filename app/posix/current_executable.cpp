@@ -1,0 +1,13 @@
+#include <system_error>
+
+#include "app/machine_hive.h"
+
+namespace zentrova {
+
+std::filesystem::path CurrentExecutable() {
+    std::error_code error;
+    std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? std::filesystem::path() : executable;
+}
+
+}  // namespace zentrova
