@@ -11,9 +11,6 @@ namespace zentrova {
 // the program is <prefix>/bin/zentrova (the build tree copies it to the same place).
 std::filesystem::path MachineHivePath(const std::filesystem::path& executable);
 
-// The running program's own file, or an empty path when it cannot be told.
-std::filesystem::path CurrentExecutable();
-
 // The registry read from the file hive. A hive that is there but refused is said on errors,
 // and the program goes on with the empty registry it then is; a missing hive is no fault,
 // only an empty registry.

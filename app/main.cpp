@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/command_line.h"
+#include "app/current_executable.h"
 #include "app/machine_hive.h"
 #include "app/open_from_desktop.h"
 #include "app/write_signals.h"

@@ -1,6 +1,6 @@
-#include <system_error>
+#include "app/current_executable.h"
 
-#include "app/machine_hive.h"
+#include <system_error>
 
 namespace zentrova {
 

@@ -1,8 +1,8 @@
+#include "app/current_executable.h"
+
 #include <windows.h>
 
 #include <string>
-
-#include "app/machine_hive.h"
 
 namespace zentrova {
 

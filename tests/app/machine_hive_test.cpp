@@ -5,6 +5,7 @@
 #include <sstream>
 #include <string>
 
+#include "app/current_executable.h"
 #include "tests/support/test_files.h"
 
 namespace zentrova {

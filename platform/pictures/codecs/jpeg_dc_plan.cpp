@@ -240,9 +240,10 @@ class PlanReader {
         const std::size_t count = s.empty() ? 0 : s[0];
         if (count < 1 || count > 4 || s.size() != 4 + 2 * count)
             return Fail(CodecError::BadHeader, "a scan header of the wrong length");
-        JpegDcScan scan{.restartInterval = m_restartInterval,
-                        .dataStart = where.dataStart,
-                        .dataEnd = where.dataEnd};
+        JpegDcScan scan;
+        scan.restartInterval = m_restartInterval;
+        scan.dataStart = where.dataStart;
+        scan.dataEnd = where.dataEnd;
         const std::uint8_t spectralEnd = s[2 + 2 * count];
         const std::uint8_t approximation = s[3 + 2 * count];
         scan.ah = approximation >> 4;
@@ -348,7 +349,9 @@ Result<JpegDcPlan> ReadJpegDcPlan(const FileInput& file, const JpegStructure& st
         return Fail(CodecError::Unsupported, "not a progressive file");
     if (structure.arithmetic)
         return Fail(CodecError::Unsupported, "arithmetic-coded scans are not read for an eighth");
-    JpegDcPlan plan{.width = structure.width, .height = structure.height};
+    JpegDcPlan plan;
+    plan.width = structure.width;
+    plan.height = structure.height;
     PlanReader reader(plan);
     Segments segments(file);
     std::uint64_t at = 2;

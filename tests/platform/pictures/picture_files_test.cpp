@@ -1,7 +1,6 @@
 #include "platform/pictures/picture_files.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include "platform/graphics/colour.h"
 #include "platform/platform_error.h"
@@ -60,23 +59,6 @@ TEST(SavePicture, RefusesTheEmptyPictureAndAPathThatCannotBeWritten) {
     EXPECT_EQ(SaveError(RedSquare(), dir.File("missing/a.bmp")), ErrorNumber::PathNotFound);
     EXPECT_EQ(SaveError(RedSquare(), ""), ErrorNumber::PathNotFound);
     EXPECT_EQ(SaveError(RedSquare(), dir.Path().string()), ErrorNumber::PathFileAccessError);
-}
-
-TEST(SavePicture, RefusesWhatIsNotARegularFileAndSaysSo) {
-    TempDir dir;
-    ASSERT_EQ(::mkfifo(dir.File("pipe").c_str(), 0600), 0);
-    for (const std::string& path :
-         {dir.File("pipe"), std::string("/dev/null"), std::string("/dev/full")}) {
-        SCOPED_TRACE(path);
-        try {
-            SavePicture(RedSquare(), path);
-            ADD_FAILURE() << "saved";
-        } catch (const PlatformError& e) {
-            EXPECT_EQ(e.Number(), ErrorNumber::PathFileAccessError);
-            EXPECT_EQ(e.Detail(), "not a regular file");
-        }
-    }
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
 }
 
 TEST(SavePicture, APictureThatCannotBeEncodedWritesNoFileAndLeavesTheOldOne) {

@@ -94,7 +94,7 @@ bool LibjpegEighth(const Bytes& dcOnly, Eighth& eighth) {
         return false;
     }
     jpeg_create_decompress(&info);
-    jpeg_mem_src(&info, dcOnly.data(), dcOnly.size());
+    jpeg_mem_src(&info, dcOnly.data(), static_cast<unsigned long>(dcOnly.size()));
     jpeg_read_header(&info, TRUE);
     const bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
     info.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_RGBA;

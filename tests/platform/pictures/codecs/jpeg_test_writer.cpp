@@ -60,7 +60,12 @@ std::vector<std::uint8_t> Compress(const Samples& samples, const JpegTestOptions
                                  .Ah = ah,
                                  .Al = al});
         }
-        scans.push_back({.comps_in_scan = count, .component_index = {0, 1, 2, 3}, .Ah = 1});
+        scans.push_back({.comps_in_scan = count,
+                         .component_index = {0, 1, 2, 3},
+                         .Ss = 0,
+                         .Se = 0,
+                         .Ah = 1,
+                         .Al = 0});
         info.scan_info = scans.data();
         info.num_scans = static_cast<int>(scans.size());
     }
