@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "platform/pictures/codecs/ico_codec.h"
-#include "platform/pictures/dib_strip_source.h"
 #include "platform/pictures/png_picture.h"
+#include "platform/pictures/sources/dib_strip_source.h"
 
 namespace platform {
 
