@@ -1,4 +1,4 @@
-#include "platform/pictures/png_picture.h"
+#include "platform/pictures/sources/png_picture.h"
 
 #include "platform/pictures/codecs/png_codec.h"
 #include "platform/pictures/sources/decoding_source.h"

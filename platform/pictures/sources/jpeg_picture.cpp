@@ -1,4 +1,4 @@
-#include "platform/pictures/jpeg_picture.h"
+#include "platform/pictures/sources/jpeg_picture.h"
 
 #include <algorithm>
 

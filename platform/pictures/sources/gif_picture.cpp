@@ -1,4 +1,4 @@
-#include "platform/pictures/gif_picture.h"
+#include "platform/pictures/sources/gif_picture.h"
 
 #include "platform/pictures/codecs/gif_codec.h"
 #include "platform/pictures/sources/decoding_source.h"
