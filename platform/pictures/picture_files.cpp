@@ -9,7 +9,7 @@
 #include "platform/files/atomic_file.h"
 #include "platform/files/read_only_file.h"
 #include "platform/pictures/codecs/bmp_codec.h"
-#include "platform/pictures/codecs/ico_codec.h"
+#include "platform/pictures/codecs/ico_encoder.h"
 #include "platform/pictures/codecs/limits.h"
 #include "platform/pictures/sources/bmp_picture.h"
 #include "platform/pictures/sources/gif_picture.h"
