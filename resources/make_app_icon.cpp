@@ -2,7 +2,7 @@
 #include <cstdio>
 #include <fstream>
 
-#include "platform/pictures/codecs/ico_codec.h"
+#include "platform/pictures/codecs/ico_encoder.h"
 #include "resources/app_icon.h"
 
 int main(int argc, char** argv) {

@@ -8,14 +8,14 @@
 
 #include "platform/files/atomic_file.h"
 #include "platform/files/read_only_file.h"
-#include "platform/pictures/bmp_picture.h"
 #include "platform/pictures/codecs/bmp_codec.h"
-#include "platform/pictures/codecs/ico_codec.h"
+#include "platform/pictures/codecs/ico_encoder.h"
 #include "platform/pictures/codecs/limits.h"
-#include "platform/pictures/gif_picture.h"
-#include "platform/pictures/ico_picture.h"
-#include "platform/pictures/jpeg_picture.h"
-#include "platform/pictures/png_picture.h"
+#include "platform/pictures/sources/bmp_picture.h"
+#include "platform/pictures/sources/gif_picture.h"
+#include "platform/pictures/sources/ico_picture.h"
+#include "platform/pictures/sources/jpeg_picture.h"
+#include "platform/pictures/sources/png_picture.h"
 #include "platform/platform_error.h"
 
 namespace platform {

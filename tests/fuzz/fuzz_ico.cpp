@@ -4,6 +4,7 @@
 #include <span>
 
 #include "platform/pictures/codecs/ico_codec.h"
+#include "platform/pictures/codecs/ico_encoder.h"
 
 // Decodes the input at two preferred sizes; an icon that decodes must survive our own writer
 // and read back with the same pixels and transparency.

@@ -8,11 +8,9 @@
 #include "platform/pictures/codecs/codec_result.h"
 #include "platform/pictures/codecs/dib_codec.h"
 #include "platform/pictures/codecs/file_input.h"
+#include "platform/pictures/codecs/ico_format.h"
 
 namespace platform::codecs {
-
-// The largest icon side the format's directory can name, and so the largest we write.
-inline constexpr int kMaxIconSide = 256;
 
 // An .ICO or .CUR file: the entry that best fits preferredSize x preferredSize, as its two
 // planes (bitmap entries of every depth with their AND mask, or PNG entries). Cursors keep
@@ -56,14 +54,5 @@ Result<bool> HasIcoMask(const IcoBitmapLayout& layout, std::uint64_t size, bool 
 // Sets `mask`'s rows from `bits`, stored rows `stride` bytes apart in the colour rows' order.
 void DecodeIcoMaskRows(std::span<const std::uint8_t> bits, std::size_t stride, bool topDown,
                        Bitmap& mask);
-
-// A single-entry 32-bit .ICO file: colour with alpha (opaque where the mask is 0, unless the
-// icon has alpha of its own) and the AND mask, so that every reader agrees on transparency.
-// Fails for an icon outside 1 to 256 pixels a side.
-Result<std::vector<std::uint8_t>> EncodeIco(const IconImage& icon);
-
-// A single-entry 4-bit .ICO file in the standard 16-colour VGA palette with its AND mask.
-// Fails when a visible pixel is not one of the 16 colours.
-Result<std::vector<std::uint8_t>> EncodeIco4Bit(const IconImage& icon);
 
 }  // namespace platform::codecs

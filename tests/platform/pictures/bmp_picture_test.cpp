@@ -1,6 +1,6 @@
 // Large uncompressed BMP pictures decode only the rows shown; what is shown and written is
 // what a whole decode gives, for every layout of rows and pixels.
-#include "platform/pictures/bmp_picture.h"
+#include "platform/pictures/sources/bmp_picture.h"
 
 #include <gtest/gtest.h>
 

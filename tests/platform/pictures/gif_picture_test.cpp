@@ -1,6 +1,6 @@
 // GIF pictures decode only the rows shown; what is shown and written is what a whole decode
 // gives, however the frame lies on its screen.
-#include "platform/pictures/gif_picture.h"
+#include "platform/pictures/sources/gif_picture.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Icons whose bitmap entry is larger than an icon file can hold are read where they lie, a strip
 // of rows at a time; what is shown is what a whole decode of the entry gives.
-#include "platform/pictures/ico_picture.h"
+#include "platform/pictures/sources/ico_picture.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // JPEG pictures decode only what is shown; these tests prove that what is shown and written
 // is what a whole decode gives.
-#include "platform/pictures/jpeg_picture.h"
+#include "platform/pictures/sources/jpeg_picture.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // PNG pictures decode only the rows shown, a row at a time; what is shown and written is what a
 // whole decode gives, interlaced or not, and an icon's large PNG entry is shown the same way.
-#include "platform/pictures/png_picture.h"
+#include "platform/pictures/sources/png_picture.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "platform/pictures/row_scaler.h"
+#include "platform/pictures/sources/row_scaler.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <numeric>
 #include <random>
 
-#include "platform/pictures/reduced_scaler.h"
+#include "platform/pictures/sources/reduced_scaler.h"
 #include "tests/platform/pictures/picture_comparison.h"
 
 namespace platform {

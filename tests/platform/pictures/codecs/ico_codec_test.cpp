@@ -5,6 +5,7 @@
 #include <functional>
 #include <map>
 
+#include "platform/pictures/codecs/ico_encoder.h"
 #include "platform/pictures/codecs/png_codec.h"
 #include "tests/support/codec_test_support.h"
 #include "tests/support/test_files.h"

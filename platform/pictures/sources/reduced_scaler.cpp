@@ -1,4 +1,4 @@
-#include "platform/pictures/reduced_scaler.h"
+#include "platform/pictures/sources/reduced_scaler.h"
 
 #include <algorithm>
 #include <cmath>

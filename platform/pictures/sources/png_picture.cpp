@@ -1,8 +1,8 @@
-#include "platform/pictures/png_picture.h"
+#include "platform/pictures/sources/png_picture.h"
 
 #include "platform/pictures/codecs/png_codec.h"
-#include "platform/pictures/decoding_source.h"
-#include "platform/pictures/row_scaler.h"
+#include "platform/pictures/sources/decoding_source.h"
+#include "platform/pictures/sources/row_scaler.h"
 
 namespace platform {
 

@@ -1,11 +1,11 @@
-#include "platform/pictures/jpeg_picture.h"
+#include "platform/pictures/sources/jpeg_picture.h"
 
 #include <algorithm>
 
 #include "platform/pictures/codecs/jpeg_codec.h"
-#include "platform/pictures/decoding_source.h"
-#include "platform/pictures/reduced_scaler.h"
-#include "platform/pictures/row_scaler.h"
+#include "platform/pictures/sources/decoding_source.h"
+#include "platform/pictures/sources/reduced_scaler.h"
+#include "platform/pictures/sources/row_scaler.h"
 
 namespace platform {
 

@@ -1,11 +1,11 @@
-#include "platform/pictures/ico_picture.h"
+#include "platform/pictures/sources/ico_picture.h"
 
 #include <algorithm>
 #include <vector>
 
 #include "platform/pictures/codecs/ico_codec.h"
-#include "platform/pictures/dib_strip_source.h"
-#include "platform/pictures/png_picture.h"
+#include "platform/pictures/sources/dib_strip_source.h"
+#include "platform/pictures/sources/png_picture.h"
 
 namespace platform {
 

@@ -1,8 +1,8 @@
-#include "platform/pictures/gif_picture.h"
+#include "platform/pictures/sources/gif_picture.h"
 
 #include "platform/pictures/codecs/gif_codec.h"
-#include "platform/pictures/decoding_source.h"
-#include "platform/pictures/row_scaler.h"
+#include "platform/pictures/sources/decoding_source.h"
+#include "platform/pictures/sources/row_scaler.h"
 
 namespace platform {
 

@@ -8,7 +8,7 @@
 #include "platform/pictures/codecs/codec_result.h"
 #include "platform/pictures/codecs/dib_codec.h"
 #include "platform/pictures/codecs/file_input.h"
-#include "platform/pictures/decoding_source.h"
+#include "platform/pictures/sources/decoding_source.h"
 
 namespace platform {
 

@@ -1,4 +1,4 @@
-#include "platform/pictures/row_scaler.h"
+#include "platform/pictures/sources/row_scaler.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "platform/pictures/decoding_source.h"
+#include "platform/pictures/sources/decoding_source.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "platform/pictures/bmp_picture.h"
+#include "platform/pictures/sources/bmp_picture.h"
 
 #include <algorithm>
 
@@ -6,11 +6,11 @@
 #include "platform/pictures/codecs/dib_codec.h"
 #include "platform/pictures/codecs/dib_format.h"
 #include "platform/pictures/codecs/dib_rle.h"
-#include "platform/pictures/decoding_source.h"
-#include "platform/pictures/dib_strip_source.h"
-#include "platform/pictures/jpeg_picture.h"
-#include "platform/pictures/png_picture.h"
-#include "platform/pictures/row_scaler.h"
+#include "platform/pictures/sources/decoding_source.h"
+#include "platform/pictures/sources/dib_strip_source.h"
+#include "platform/pictures/sources/jpeg_picture.h"
+#include "platform/pictures/sources/png_picture.h"
+#include "platform/pictures/sources/row_scaler.h"
 
 namespace platform {
 

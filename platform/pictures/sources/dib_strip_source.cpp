@@ -1,9 +1,9 @@
-#include "platform/pictures/dib_strip_source.h"
+#include "platform/pictures/sources/dib_strip_source.h"
 
 #include <algorithm>
 
 #include "platform/pictures/codecs/ico_codec.h"
-#include "platform/pictures/row_scaler.h"
+#include "platform/pictures/sources/row_scaler.h"
 
 namespace platform {
 
