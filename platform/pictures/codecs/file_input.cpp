@@ -18,7 +18,7 @@ FileInput FileInput::FromFile(std::unique_ptr<const ReadOnlyFile> file) {
 }
 
 std::size_t FileInput::ReadAt(std::uint64_t offset, std::span<std::uint8_t> into) const {
-    if (offset >= m_size) return 0;
+    if (offset >= m_size || into.empty()) return 0;
     const std::size_t wanted =
         static_cast<std::size_t>(std::min<std::uint64_t>(into.size(), m_size - offset));
     if (!m_file) {
