@@ -4,34 +4,13 @@
 #include <optional>
 #include <string>
 
+#include "platform/pictures/codecs/jpeg_markers.h"
+
 namespace platform::codecs {
 
 namespace {
 
-// Marker codes, the byte after FF.
-constexpr int kSof2 = 0xC2;
-constexpr int kDht = 0xC4;
-constexpr int kDac = 0xCC;
-constexpr int kSoi = 0xD8;
-constexpr int kEoi = 0xD9;
-constexpr int kSos = 0xDA;
-constexpr int kDqt = 0xDB;
-constexpr int kDnl = 0xDC;
-constexpr int kDri = 0xDD;
-constexpr int kApp0 = 0xE0;
-constexpr int kApp14 = 0xEE;
-constexpr int kCom = 0xFE;
-constexpr int kTem = 0x01;
-
-bool IsRestart(int code) {
-    return code >= 0xD0 && code <= 0xD7;
-}
-bool IsFrame(int code) {
-    return code >= 0xC0 && code <= 0xCF && code != kDht && code != 0xC8 && code != kDac;
-}
-bool IsApp(int code) {
-    return code >= kApp0 && code <= 0xEF;
-}
+using namespace jpeg_marker;
 
 // libjpeg's limits: tables of each kind, the blocks of an MCU, the shift of a DC scan.
 constexpr int kTableSlots = 4;

@@ -4,17 +4,13 @@
 #include <array>
 #include <climits>
 
+#include "platform/pictures/codecs/jpeg_markers.h"
+
 namespace platform::codecs {
 
 namespace {
 
-constexpr int kEoi = 0xD9;
-constexpr int kRst0 = 0xD0;
-constexpr int kSof0 = 0xC0;
-
-bool IsRestart(int code) {
-    return code >= kRst0 && code <= kRst0 + 7;
-}
+using namespace jpeg_marker;
 
 int DivideRoundingUp(long long a, long long b) {
     return static_cast<int>((a + b - 1) / b);

@@ -4,24 +4,13 @@
 #include <cstring>
 #include <span>
 
+#include "platform/pictures/codecs/jpeg_markers.h"
+
 namespace platform::codecs {
 
 namespace {
 
-// Marker codes, the byte after FF.
-constexpr std::uint8_t kSoi = 0xD8;
-constexpr std::uint8_t kEoi = 0xD9;
-constexpr std::uint8_t kSos = 0xDA;
-constexpr std::uint8_t kTem = 0x01;
-
-bool IsRestart(std::uint8_t code) {
-    return code >= 0xD0 && code <= 0xD7;
-}
-
-// SOF0 to SOF15 but DHT (C4), JPG (C8) and DAC (CC), which share the range.
-bool IsFrame(std::uint8_t code) {
-    return code >= 0xC0 && code <= 0xCF && code != 0xC4 && code != 0xC8 && code != 0xCC;
-}
+using namespace jpeg_marker;
 
 bool IsProgressiveFrame(std::uint8_t code) {
     return code == 0xC2 || code == 0xCA;  // Huffman or arithmetic coded
