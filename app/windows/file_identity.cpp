@@ -2,13 +2,13 @@
 
 #include <windows.h>
 
-#include "platform/files/windows/wide_path.h"
+#include "platform/wide_text.h"
 
 namespace zentrova {
 
 std::optional<FileIdentity> FileIdentity::Of(const std::string& path) {
     std::wstring wide;
-    if (!platform::WidePath(path, wide)) return std::nullopt;
+    if (!platform::ToWide(path, wide)) return std::nullopt;
     // No access asked, only the file's information; a folder does not open without
     // FILE_FLAG_BACKUP_SEMANTICS, so only files have an identity.
     HANDLE file =

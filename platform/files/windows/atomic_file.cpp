@@ -4,8 +4,8 @@
 #include <limits>
 
 #include "platform/files/windows/save_temp.h"
-#include "platform/files/windows/wide_path.h"
 #include "platform/files/windows/win32_error.h"
+#include "platform/wide_text.h"
 
 namespace platform {
 
@@ -63,7 +63,7 @@ std::error_code WriteFileAtomically(const std::string& path, std::span<const std
     std::wstring target;
     std::wstring folder;
     std::wstring name;
-    if (!WidePath(path, target)) return std::make_error_code(std::errc::invalid_argument);
+    if (!ToWide(path, target)) return std::make_error_code(std::errc::invalid_argument);
     if (!SplitPath(target, folder, name)) return std::make_error_code(std::errc::is_a_directory);
     if (const std::error_code error = CheckWritable(target)) return error;
 

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "platform/files/windows/wide_path.h"
 #include "platform/files/windows/win32_error.h"
+#include "platform/wide_text.h"
 
 namespace platform {
 
@@ -34,7 +34,7 @@ std::uint64_t SizeOf(DWORD high, DWORD low) {
 
 OpenedFile ReadOnlyFile::Open(const std::string& path, std::uint64_t maxBytes) {
     std::wstring wide;
-    if (!WidePath(path, wide) || wide.empty()) {
+    if (!ToWide(path, wide) || wide.empty()) {
         return Failed(OpenFailure::NotFound, std::make_error_code(std::errc::invalid_argument));
     }
     WIN32_FILE_ATTRIBUTE_DATA info{};

@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "platform/platform_error.h"
-#include "platform/system/windows/wide_text.h"
+#include "platform/wide_text.h"
 
 namespace platform {
 

@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "platform/platform_error.h"
-#include "platform/system/windows/wide_text.h"
+#include "platform/wide_text.h"
 
 namespace platform {
 

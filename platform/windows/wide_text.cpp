@@ -1,4 +1,4 @@
-#include "platform/system/windows/wide_text.h"
+#include "platform/wide_text.h"
 
 #include <windows.h>
 
