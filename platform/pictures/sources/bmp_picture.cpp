@@ -31,15 +31,27 @@ Bitmap DecodeWhole(const codecs::FileInput& file) {
     return pixels ? std::move(pixels).Value() : Bitmap();
 }
 
+// The size of everything after the file header.
+std::uint64_t DibSize(const codecs::FileInput& file) {
+    return file.Size() - kFileHeaderBytes;
+}
+
+// The palette, and where the pixels start after the file header.
+codecs::Result<codecs::DibLayout> LayoutOf(const codecs::FileInput& file,
+                                           std::span<const std::uint8_t> start,
+                                           const codecs::BmpHeaders& headers) {
+    return codecs::ReadDibLayout(headers.header, start.subspan(kFileHeaderBytes), DibSize(file),
+                                 headers.options);
+}
+
 // An uncompressed bitmap, checked as DecodeBmp checks it before its pixels, and then decoded a
 // strip at a time.
 codecs::Result<Picture> OpenPlainBmp(const codecs::FileInput& file,
                                      std::span<const std::uint8_t> start,
                                      const codecs::BmpHeaders& headers) {
     const codecs::DibHeader& header = headers.header;
-    const std::uint64_t dibSize = file.Size() - kFileHeaderBytes;
-    auto layout =
-        codecs::ReadDibLayout(header, start.subspan(kFileHeaderBytes), dibSize, headers.options);
+    const std::uint64_t dibSize = DibSize(file);
+    auto layout = LayoutOf(file, start, headers);
     if (!layout) return layout.Failure();
     const auto rows = codecs::MeasureDibRows(header.width, header.bitCount, header.height);
     if (!rows) return rows.Failure();
@@ -122,9 +134,7 @@ codecs::Status RleSource::Check() {
 codecs::Result<Picture> OpenRleBmp(const codecs::FileInput& file,
                                    std::span<const std::uint8_t> start,
                                    const codecs::BmpHeaders& headers) {
-    const std::uint64_t dibSize = file.Size() - kFileHeaderBytes;
-    auto layout = codecs::ReadDibLayout(headers.header, start.subspan(kFileHeaderBytes), dibSize,
-                                        headers.options);
+    auto layout = LayoutOf(file, start, headers);
     if (!layout) return layout.Failure();
     auto source =
         std::make_shared<RleSource>(file, headers.header, std::move(layout.Value().palette),
@@ -139,9 +149,8 @@ codecs::Result<Picture> OpenWrappedPicture(const codecs::FileInput& file,
                                            std::span<const std::uint8_t> start,
                                            const codecs::BmpHeaders& headers) {
     const codecs::DibHeader& header = headers.header;
-    const std::uint64_t dibSize = file.Size() - kFileHeaderBytes;
-    auto layout =
-        codecs::ReadDibLayout(header, start.subspan(kFileHeaderBytes), dibSize, headers.options);
+    const std::uint64_t dibSize = DibSize(file);
+    auto layout = LayoutOf(file, start, headers);
     if (!layout) return layout.Failure();
     auto place = codecs::FindDibEmbedded(header, layout.Value().pixelStart, dibSize);
     if (!place) return place.Failure();

@@ -1,13 +1,11 @@
 #include "platform/system/shell.h"
 
 #include <fcntl.h>
+#include <linux/close_range.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
-#if defined(__linux__)
-#include <linux/close_range.h>
-#endif
 
 #include <cerrno>
 #include <cstdlib>
@@ -79,9 +77,7 @@ void PrepareProgramProcess() {
         ::dup2(nothing, STDIN_FILENO);
         ::close(nothing);
     }
-#if defined(CLOSE_RANGE_CLOEXEC)
     ::close_range(3, ~0U, CLOSE_RANGE_CLOEXEC);
-#endif
 }
 
 }  // namespace
