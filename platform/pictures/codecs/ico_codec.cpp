@@ -241,24 +241,39 @@ Result<IconImage> DecodeBitmapEntry(std::span<const std::uint8_t> data) {
     return icon;
 }
 
-}  // namespace
-
-Result<IcoEntryPlace> ChooseIcoEntry(const FileInput& file, int preferredSize) {
-    auto directory = ReadDirectory(file);
-    if (!directory) return directory.Failure();
-    const Entry& entry = ChooseEntry(directory.Value().entries, preferredSize);
+IcoEntryPlace PlaceOf(const Entry& entry, bool isIcon) {
     IcoEntryPlace place;
     place.offset = entry.record.dwImageOffset;
     place.size = entry.record.dwBytesInRes;
     place.isPng = entry.isPng;
     place.width = entry.width;
     place.height = entry.height;
-    place.isIcon = directory.Value().isIcon;
+    place.isIcon = isIcon;
     if (!place.isIcon) {
         place.xHotspot = entry.record.wPlanes;
         place.yHotspot = entry.record.wBitCount;
     }
+    place.depth = entry.depth;
     return place;
+}
+
+}  // namespace
+
+Result<IcoEntryPlace> ChooseIcoEntry(const FileInput& file, int preferredSize) {
+    auto directory = ReadDirectory(file);
+    if (!directory) return directory.Failure();
+    return PlaceOf(ChooseEntry(directory.Value().entries, preferredSize), directory.Value().isIcon);
+}
+
+Result<std::vector<IcoEntryPlace>> ReadIcoEntries(const FileInput& file) {
+    auto directory = ReadDirectory(file);
+    if (!directory) return directory.Failure();
+    std::vector<IcoEntryPlace> places;
+    places.reserve(directory.Value().entries.size());
+    for (const Entry& entry : directory.Value().entries) {
+        places.push_back(PlaceOf(entry, directory.Value().isIcon));
+    }
+    return places;
 }
 
 Result<IcoBitmapLayout> ReadIcoBitmapLayout(std::span<const std::uint8_t> head,

@@ -28,11 +28,14 @@ struct IcoEntryPlace {
     bool isIcon = true;  // of the file: false for a cursor, which has a hotspot
     int xHotspot = 0;
     int yHotspot = 0;
+    int depth = 0;  // bits per pixel, from the entry's own header or IHDR
 };
 
 // Reads and checks the directory and every entry's header, as DecodeIco does, and chooses the
 // entry; reads no pixels.
 Result<IcoEntryPlace> ChooseIcoEntry(const FileInput& file, int preferredSize = 32);
+// Every entry, in the directory's order, read and checked as ChooseIcoEntry reads them.
+Result<std::vector<IcoEntryPlace>> ReadIcoEntries(const FileInput& file);
 // The planes of the chosen entry, from its `place.size` bytes.
 Result<IconImage> DecodeIcoEntry(const IcoEntryPlace& place, std::span<const std::uint8_t> data);
 
