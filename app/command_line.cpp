@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <filesystem>
+#include <set>
 
 #include "main_window/size_menu.h"
 #include "resources/application_record.h"
@@ -57,6 +58,19 @@ bool NoteHelpOrVersion(const std::string& arg, std::optional<CommandKind>& answe
     return false;
 }
 
+// An option that the mode does not take: --list and --extract write no converted file.
+std::string ModeMisuse(ConvertMode mode, const std::set<std::string>& seen) {
+    if (mode == ConvertMode::Convert) return {};
+    const std::string name = mode == ConvertMode::List ? "--list" : "--extract";
+    const std::set<std::string> others = mode == ConvertMode::List
+                                             ? std::set<std::string>{"--size", "-o", "-d"}
+                                             : std::set<std::string>{"--size", "-o"};
+    for (const std::string& option : others) {
+        if (seen.contains(option)) return option + " cannot be used with " + name;
+    }
+    return {};
+}
+
 ConvertCommand UsageError(std::string error) {
     ConvertCommand command;
     command.kind = CommandKind::UsageError;
@@ -81,6 +95,7 @@ ConvertCommand ParseConvertCommand(const std::vector<std::string>& args) {
         if (fault.empty()) fault = std::move(text);
     };
 
+    std::set<std::string> seen;  // the options given, by their short name where they have one
     bool optionsEnded = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
@@ -97,6 +112,16 @@ ConvertCommand ParseConvertCommand(const std::vector<std::string>& args) {
         if (option.name == "-0" || option.name == "--null") {
             if (option.value) fail(option.name + " takes no value");
             command.nullEnded = true;
+            continue;
+        }
+        if (option.name == "--list" || option.name == "--extract") {
+            if (option.value) fail(option.name + " takes no value");
+            const ConvertMode mode =
+                option.name == "--list" ? ConvertMode::List : ConvertMode::Extract;
+            if (command.mode != ConvertMode::Convert && command.mode != mode) {
+                fail("--list and --extract cannot be used together");
+            }
+            command.mode = mode;
             continue;
         }
         const bool known = option.name == "--size" || option.name == "-o" ||
@@ -116,6 +141,9 @@ ConvertCommand ParseConvertCommand(const std::vector<std::string>& args) {
             option.value = args[++i];
         }
         const std::string& value = *option.value;
+        seen.insert(option.name == "--output"      ? "-o"
+                    : option.name == "--directory" ? "-d"
+                                                   : option.name);
         if (option.name == "--size") {
             command.size = ParseSize(value);
             if (!command.size) fail("--size is " + Sides(", ", " or ") + ", not " + value);
@@ -136,6 +164,9 @@ ConvertCommand ParseConvertCommand(const std::vector<std::string>& args) {
         return answered;
     }
     if (!fault.empty()) return UsageError(fault);
+    if (const std::string misuse = ModeMisuse(command.mode, seen); !misuse.empty()) {
+        return UsageError(misuse);
+    }
     if (command.inputs.empty()) return UsageError("no input file");
     if (std::ranges::find(command.inputs, "") != command.inputs.end()) {
         return UsageError("an input file name is empty");
@@ -187,6 +218,8 @@ DesktopCommand ParseDesktopCommand(const std::vector<std::string>& args) {
 std::string ConvertUsage() {
     return "Usage: zentrova-convert [--size " + Sides("|", "|") +
            "] [-o OUTPUT | -d DIR] [-0] INPUT...\n"
+           "       zentrova-convert --list [-0] ICON...\n"
+           "       zentrova-convert --extract [-d DIR] [-0] ICON...\n"
            "Converts pictures to icons and icons to pictures without a window, exactly as\n"
            "File > Open in Zentrova does: a picture (JPEG, GIF, BMP, PNG, cursor) becomes a\n"
            "32 x 32 .ICO file, an icon (a name ending in .ico) a .BMP file.\n"
@@ -200,6 +233,13 @@ std::string ConvertUsage() {
            "; 32 when not given)\n"
            "  -0, --null             end each path printed with NUL instead of a newline,\n"
            "                         for names that hold newlines (xargs -0 reads them)\n"
+           "      --list             print one line for each entry of each icon or cursor,\n"
+           "                         its fields separated by tabs: index (from 0), WxH, bits\n"
+           "                         per pixel, BMP or PNG, hot spot X,Y (- for an icon),\n"
+           "                         bytes, and the file's name\n"
+           "      --extract          write each entry as a PNG file with its alpha, named\n"
+           "                         NAME-WxH.png, and NAME-WxH-Nbit.png for a shallower\n"
+           "                         entry of the same size; beside the icon, or in DIR\n"
            "  -h, --help             show this help and exit\n"
            "      --version          show the version and exit\n"
            "\n"

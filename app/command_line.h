@@ -11,9 +11,16 @@ std::string ProgramVersion();
 
 enum class CommandKind { Run, Help, Version, UsageError };
 
+// What the converter does with its inputs: convert them, list the entries of icons and
+// cursors (--list), or write those entries as PNG files (--extract).
+enum class ConvertMode { Convert, List, Extract };
+
 // zentrova-convert [--size 16|24|32|48|64] [-o OUTPUT | -d DIR] [-0] INPUT...
+//                  --list [-0] ICON...
+//                  --extract [-d DIR] [-0] ICON...
 struct ConvertCommand {
     CommandKind kind = CommandKind::Run;
+    ConvertMode mode = ConvertMode::Convert;
     std::string error;        // for a usage error
     std::optional<int> size;  // the Size menu entry "NxN" to click first
     std::string output;       // -o: the Save dialog's answer (one input only)

@@ -5,6 +5,8 @@
 
 #include "app/command_line.h"
 #include "app/headless_conversion.h"
+#include "app/icon_entries.h"
+#include "app/icon_extraction.h"
 #include "app/write_signals.h"
 
 int main(int argc, char** argv) {
@@ -23,6 +25,14 @@ int main(int argc, char** argv) {
                       << "Try 'zentrova-convert --help' for more information.\n";
             return 2;
         case zentrova::CommandKind::Run:
+            break;
+    }
+    switch (command.mode) {
+        case zentrova::ConvertMode::List:
+            return zentrova::ListIcons(command, std::cout, std::cerr);
+        case zentrova::ConvertMode::Extract:
+            return zentrova::ExtractIcons(command, std::cout, std::cerr);
+        case zentrova::ConvertMode::Convert:
             break;
     }
     return zentrova::ConvertAll(command, std::cout, std::cerr);

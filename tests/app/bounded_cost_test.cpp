@@ -1,5 +1,6 @@
 // Small files that claim huge pictures, and large pictures whose every pixel counts:
-// zentrova-convert, and the window's decoding of what it shows, run on each in a child process,
+// zentrova-convert (converting, listing and extracting), and the window's decoding of what it
+// shows, run on each in a child process,
 // hold no more memory and spend no more time than a fixed bound above what a tiny picture costs
 // them.
 #include <gtest/gtest.h>
@@ -34,6 +35,14 @@ Cost Run(std::vector<std::string> args) {
 // The converter on `input`, writing into `folder`.
 Cost Convert(const std::string& input, const fs::path& folder) {
     return Run({ZENTROVA_CONVERT_PROGRAM, "-d", folder.string(), input});
+}
+
+// The entries of `input` listed, and written as PNG files into `folder`.
+Cost List(const std::string& input) {
+    return Run({ZENTROVA_CONVERT_PROGRAM, "--list", input});
+}
+Cost Extract(const std::string& input, const fs::path& folder) {
+    return Run({ZENTROVA_CONVERT_PROGRAM, "--extract", "-d", folder.string(), input});
 }
 
 // What the window decodes of `input` once it has opened it: a pane's corner and the overview.
@@ -160,6 +169,8 @@ TEST(BoundedCost, NoSmallFileMakesTheConverterOrTheWindowHoldOrWorkOutOfProporti
         ExpectWithinBound(cost, idle, "converted");
         const Cost shown = Show(input);
         ExpectWithinBound(shown, idleShow, "shown");
+        ExpectWithinBound(List(input), idle, "listed");
+        ExpectWithinBound(Extract(input, dir.Path()), idle, "extracted");
         if (std::find(large.begin(), large.end(), input) != large.end()) {
             EXPECT_EQ(cost.status, 0);
             EXPECT_EQ(shown.status, 0);

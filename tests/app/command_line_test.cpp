@@ -57,6 +57,33 @@ TEST(ConvertCommandLine, RefusesWhatCannotBeMeant) {
     }
 }
 
+TEST(ConvertCommandLine, TakesListAndExtractAsModesWithOnlyTheirOwnOptions) {
+    EXPECT_EQ(ParseConvertCommand({"a.ico"}).mode, ConvertMode::Convert);
+    ConvertCommand command = ParseConvertCommand({"a.ico", "--list", "-0", "b.cur"});
+    ASSERT_EQ(command.kind, CommandKind::Run) << command.error;
+    EXPECT_EQ(command.mode, ConvertMode::List);
+    EXPECT_TRUE(command.nullEnded);
+    EXPECT_EQ(command.inputs, (std::vector<std::string>{"a.ico", "b.cur"}));
+    command = ParseConvertCommand({"--extract", "--directory=out", "a.ico"});
+    ASSERT_EQ(command.kind, CommandKind::Run) << command.error;
+    EXPECT_EQ(command.mode, ConvertMode::Extract);
+    EXPECT_EQ(command.directory, "out");
+
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"--list"},
+             {"--extract", "-d", "out"},
+             {"--list", "-d", "out", "a.ico"},
+             {"--list", "--extract", "a.ico"},
+             {"--extract", "-o", "x.png", "a.ico"},
+             {"--size", "16", "--extract", "a.ico"},
+             {"--list=yes", "a.ico"},
+         }) {
+        command = ParseConvertCommand(args);
+        EXPECT_EQ(command.kind, CommandKind::UsageError) << ::testing::PrintToString(args);
+        EXPECT_FALSE(command.error.empty());
+    }
+}
+
 TEST(ConvertCommandLine, AnswersHelpAndVersionBeforeAnyFault) {
     EXPECT_EQ(ParseConvertCommand({"-x", "--help"}).kind, CommandKind::Help);
     EXPECT_EQ(ParseConvertCommand({"--version", "-o"}).kind, CommandKind::Version);
