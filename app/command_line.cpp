@@ -238,8 +238,8 @@ std::string ConvertUsage() {
            "                         per pixel, BMP or PNG, hot spot X,Y (- for an icon),\n"
            "                         bytes, and the file's name\n"
            "      --extract          write each entry as a PNG file with its alpha, named\n"
-           "                         NAME-WxH.png, and NAME-WxH-Nbit.png for a shallower\n"
-           "                         entry of the same size; beside the icon, or in DIR\n"
+           "                         NAME-WxH.png, and NAME-WxH-Nbit.png for another entry\n"
+           "                         of the same size; beside the icon, or in DIR\n"
            "  -h, --help             show this help and exit\n"
            "      --version          show the version and exit\n"
            "\n"
@@ -250,8 +250,8 @@ std::string ConvertUsage() {
            "the last; a warning says so.\n"
            "The word after -o, -d or --size is its value as written: -o --help x.jpg\n"
            "saves --help.ICO.\n"
-           "Exit status: 0 when every input was written and its path printed, 1 when any\n"
-           "was not, 2 for a usage error.\n";
+           "Exit status: 0 when every input was written (or listed) and its path printed,\n"
+           "1 when any was not, 2 for a usage error.\n";
 }
 
 std::string DesktopUsage() {

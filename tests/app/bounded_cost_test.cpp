@@ -169,15 +169,20 @@ TEST(BoundedCost, NoSmallFileMakesTheConverterOrTheWindowHoldOrWorkOutOfProporti
         ExpectWithinBound(cost, idle, "converted");
         const Cost shown = Show(input);
         ExpectWithinBound(shown, idleShow, "shown");
-        ExpectWithinBound(List(input), idle, "listed");
-        ExpectWithinBound(Extract(input, dir.Path()), idle, "extracted");
+        const Cost listed = List(input);
+        ExpectWithinBound(listed, idle, "listed");
+        const Cost extracted = Extract(input, dir.Path());
+        ExpectWithinBound(extracted, idle, "extracted");
         if (std::find(large.begin(), large.end(), input) != large.end()) {
             EXPECT_EQ(cost.status, 0);
             EXPECT_EQ(shown.status, 0);
         }
-        std::printf("%-56s status %d, %ld KB, %.2f s; shown %ld KB, %.2f s\n",
-                    fs::path(input).filename().c_str(), cost.status, cost.peakKilobytes,
-                    cost.cpuSeconds, shown.peakKilobytes, shown.cpuSeconds);
+        std::printf(
+            "%-56s status %d, %ld KB, %.2f s; shown %ld KB, %.2f s; listed %ld KB, %.2f s; "
+            "extracted (status %d) %ld KB, %.2f s\n",
+            fs::path(input).filename().c_str(), cost.status, cost.peakKilobytes, cost.cpuSeconds,
+            shown.peakKilobytes, shown.cpuSeconds, listed.peakKilobytes, listed.cpuSeconds,
+            extracted.status, extracted.peakKilobytes, extracted.cpuSeconds);
     }
 }
 
