@@ -40,6 +40,21 @@ TEST_F(AboutBox, IsAFixedDialogAtItsStoredPlaceWithoutATaskbarButton) {
     EXPECT_NE(ChildWithText(about, L"Zentrova"), nullptr);
     EXPECT_NE(ChildWithText(about, L"v1.038"), nullptr);
     EXPECT_NE(ChildWithText(about, L"&System Info..."), nullptr);
+    // The title in its font: 12 points bold is 16 pixels at 96 dots per inch.
+    ::LOGFONTW font{};
+    ::GetObjectW(reinterpret_cast<::HFONT>(
+                     ::SendMessageW(ChildWithText(about, L"Zentrova"), WM_GETFONT, 0, 0)),
+                 sizeof(font), &font);
+    EXPECT_EQ(font.lfHeight, -16);
+    EXPECT_EQ(font.lfWeight, FW_BOLD);
+    EXPECT_EQ(std::wstring(font.lfFaceName), L"MS Sans Serif");
+    // The etched rule: grey at y 115, white at 116 and 117.
+    ::HDC dc = ::GetDC(about);
+    EXPECT_EQ(::GetPixel(dc, 100, 115), 0x808080u);
+    EXPECT_EQ(::GetPixel(dc, 100, 116), 0xFFFFFFu);
+    EXPECT_EQ(::GetPixel(dc, 100, 117), 0xFFFFFFu);
+    EXPECT_NE(::GetPixel(dc, 100, 118), 0xFFFFFFu);
+    ::ReleaseDC(about, dc);
 }
 
 TEST_F(AboutBox, DisablesTheMainWindowWithoutGreyingItUntilOk) {

@@ -54,6 +54,22 @@ TEST_F(MainWindow, HasItsFixedFrameClientAreaAndMenus) {
         EXPECT_EQ((::GetMenuState(size, item, MF_BYPOSITION) & MF_CHECKED) != 0, item == 2);
     }
     EXPECT_EQ(MenuText(::GetSubMenu(bar, 2), 0), L"&About\tF1");
+
+    // The panes' tooltips.
+    ::HWND tips = ::FindWindowExW(nullptr, nullptr, TOOLTIPS_CLASSW, nullptr);
+    while (tips && ::GetWindow(tips, GW_OWNER) != window) {
+        tips = ::FindWindowExW(nullptr, tips, TOOLTIPS_CLASSW, nullptr);
+    }
+    ASSERT_NE(tips, nullptr);
+    wchar_t text[80] = {};
+    ::TTTOOLINFOW tool{};
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;
+    tool.hwnd = window;
+    tool.uId =
+        reinterpret_cast<UINT_PTR>(::ChildWindowFromPointEx(window, {62, 12}, CWP_SKIPINVISIBLE));
+    tool.lpszText = text;
+    ::SendMessageW(tips, TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&tool));
+    EXPECT_EQ(std::wstring(text), L"Converted icon");
 }
 
 TEST_F(MainWindow, ASizeChosenInItsMenuReachesTheArrayAndMovesTheCheckMark) {
