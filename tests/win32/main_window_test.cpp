@@ -90,6 +90,16 @@ TEST_F(MainWindow, ASizeChosenInItsMenuReachesTheArrayAndMovesTheCheckMark) {
     EXPECT_EQ(pane.right - pane.left, 68);
 }
 
+TEST_F(MainWindow, AClickOnASourcePaneReachesItsPickerAndOneOnAResultPaneNothing) {
+    ::HWND window = ShowMain();
+    ASSERT_NE(window, nullptr);
+    Click(::ChildWindowFromPointEx(window, {62, 12}, CWP_SKIPINVISIBLE), 5, 5);  // Picture2
+    EXPECT_TRUE(dialogs.requests.empty());
+    Click(::ChildWindowFromPointEx(window, {12, 12}, CWP_SKIPINVISIBLE), 5, 5);  // Picture1
+    ASSERT_EQ(dialogs.requests.size(), 1u);
+    EXPECT_EQ(dialogs.requests[0].filter, "All picture files (*.JPG)|*.JPG");
+}
+
 TEST_F(MainWindow, CtrlXEndsTheProgram) {
     ::HWND window = ShowMain();
     ASSERT_NE(window, nullptr);
