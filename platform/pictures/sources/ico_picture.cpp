@@ -28,6 +28,9 @@ class PngIconSource final : public PictureSource {
         return WithIconAlpha(m_png->Overview(width, height));
     }
     Bitmap Pixels() const override { return m_png->Pixels(); }
+    bool Stream(int minWidth, int minHeight, codecs::RowSink& sink) const override {
+        return m_png->Stream(minWidth, minHeight, sink);
+    }
     bool DecodesOnDemand() const override { return m_png->DecodesOnDemand(); }
 
   private:
