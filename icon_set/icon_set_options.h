@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace zentrova {
+
+// How the key colour is chosen: the window's rule (the top-left pixel's colour), or a given one.
+enum class KeyRule { None, TopLeft, Colour };
+
+// What zentrova-convert makes of a picture when asked for sizes rather than the window's icon.
+struct IconSetOptions {
+    std::vector<int> sizes;     // the entries' sides, smallest first, each once, 1 to 256
+    bool pngEverySize = false;  // else PNG for 256 only
+    bool cursor = false;        // a .CUR file with a hot spot
+    int xHotspot = 0;           // in the largest entry's pixels
+    int yHotspot = 0;
+    KeyRule key = KeyRule::None;
+    std::uint32_t keyColour = 0;  // 0x00BBGGRR, for KeyRule::Colour
+};
+
+// The named sets of sizes: where each comes from is in the README and the manual page.
+struct NamedSizes {
+    const char* name;
+    std::vector<int> sizes;
+};
+const std::vector<NamedSizes>& SizeSets();
+
+// "16,24,32" (sizes from 1 to 256, any order, repeats allowed) or a set's name: the sizes
+// smallest first, each once. Nothing for anything else.
+std::optional<std::vector<int>> ParseSizes(const std::string& text);
+// "RRGGBB" or "#RRGGBB" in hexadecimal, as 0x00BBGGRR.
+std::optional<std::uint32_t> ParseKeyColour(const std::string& text);
+// "X,Y", two whole numbers from 0 to 255.
+std::optional<std::pair<int, int>> ParseHotspot(const std::string& text);
+
+}  // namespace zentrova
