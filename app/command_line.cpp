@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <filesystem>
 
 #include "main_window/size_menu.h"
@@ -57,6 +58,63 @@ bool NoteHelpOrVersion(const std::string& arg, std::optional<CommandKind>& answe
     return false;
 }
 
+// The icon set's options as written, settled once the whole line is read.
+struct IconSetWords {
+    bool any = false;
+    std::optional<std::string> sizes;
+    std::optional<std::string> hotspot;
+    bool png = false;
+    bool cursor = false;
+    std::optional<std::string> key;  // "" for the window's rule
+};
+
+bool EndsInCur(const std::string& name) {
+    if (name.size() < 4) return false;
+    std::string end = name.substr(name.size() - 4);
+    std::ranges::transform(end, end.begin(), [](unsigned char c) { return std::tolower(c); });
+    return end == ".cur";
+}
+
+// The icon set asked for, or the reason it cannot be made; nothing when none is asked for.
+std::string SettleIconSet(const IconSetWords& words, ConvertCommand& command) {
+    if (!words.any && !EndsInCur(command.output)) return {};
+    if (command.size) return "--size is the window's Size menu; use --sizes for icon sets";
+    IconSetOptions options;
+    options.cursor = words.cursor || EndsInCur(command.output);
+    options.pngEverySize = words.png;
+    const std::optional<std::vector<int>> sizes =
+        ParseSizes(words.sizes.value_or(options.cursor ? "cursor" : "windows"));
+    if (!sizes) {
+        return "--sizes takes sizes from 1 to 256 separated by commas, or windows, favicon or "
+               "cursor, not '" +
+               *words.sizes + "'";
+    }
+    options.sizes = *sizes;
+    if (words.key) {
+        options.key = words.key->empty() ? KeyRule::TopLeft : KeyRule::Colour;
+        if (!words.key->empty()) {
+            const std::optional<std::uint32_t> colour = ParseKeyColour(*words.key);
+            if (!colour)
+                return "--key takes a colour as RRGGBB in hexadecimal, not '" + *words.key + "'";
+            options.keyColour = *colour;
+        }
+    }
+    if (words.hotspot) {
+        if (!options.cursor)
+            return "--hotspot is for cursors: add --cursor or name the output .cur";
+        const std::optional<std::pair<int, int>> spot = ParseHotspot(*words.hotspot);
+        const int largest = options.sizes.back();
+        if (!spot || spot->first >= largest || spot->second >= largest) {
+            return "--hotspot takes X,Y inside the largest entry (0 to " +
+                   std::to_string(largest - 1) + " each way), not '" + *words.hotspot + "'";
+        }
+        options.xHotspot = spot->first;
+        options.yHotspot = spot->second;
+    }
+    command.iconSet = options;
+    return {};
+}
+
 ConvertCommand UsageError(std::string error) {
     ConvertCommand command;
     command.kind = CommandKind::UsageError;
@@ -81,6 +139,8 @@ ConvertCommand ParseConvertCommand(const std::vector<std::string>& args) {
         if (fault.empty()) fault = std::move(text);
     };
 
+    IconSetWords iconSet;
+
     bool optionsEnded = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
@@ -99,9 +159,25 @@ ConvertCommand ParseConvertCommand(const std::vector<std::string>& args) {
             command.nullEnded = true;
             continue;
         }
+        if (option.name == "--png" || option.name == "--cursor") {
+            if (option.value) fail(option.name + " takes no value");
+            (option.name == "--png" ? iconSet.png : iconSet.cursor) = true;
+            iconSet.any = true;
+            continue;
+        }
+        if (option.name == "--key") {
+            // The colour is optional: the next word is taken only when it is one.
+            if (!option.value && i + 1 < args.size() && ParseKeyColour(args[i + 1])) {
+                option.value = args[++i];
+            }
+            iconSet.key = option.value.value_or("");
+            iconSet.any = true;
+            continue;
+        }
         const bool known = option.name == "--size" || option.name == "-o" ||
                            option.name == "--output" || option.name == "-d" ||
-                           option.name == "--directory";
+                           option.name == "--directory" || option.name == "--sizes" ||
+                           option.name == "--hotspot";
         if (!known) {
             fail("unknown option " + arg);
             continue;
@@ -116,7 +192,10 @@ ConvertCommand ParseConvertCommand(const std::vector<std::string>& args) {
             option.value = args[++i];
         }
         const std::string& value = *option.value;
-        if (option.name == "--size") {
+        if (option.name == "--sizes" || option.name == "--hotspot") {
+            (option.name == "--sizes" ? iconSet.sizes : iconSet.hotspot) = value;
+            iconSet.any = true;
+        } else if (option.name == "--size") {
             command.size = ParseSize(value);
             if (!command.size) fail("--size is " + Sides(", ", " or ") + ", not " + value);
         } else if (value.empty()) {
@@ -136,6 +215,9 @@ ConvertCommand ParseConvertCommand(const std::vector<std::string>& args) {
         return answered;
     }
     if (!fault.empty()) return UsageError(fault);
+    if (std::string error = SettleIconSet(iconSet, command); !error.empty()) {
+        return UsageError(error);
+    }
     if (command.inputs.empty()) return UsageError("no input file");
     if (std::ranges::find(command.inputs, "") != command.inputs.end()) {
         return UsageError("an input file name is empty");
@@ -187,6 +269,8 @@ DesktopCommand ParseDesktopCommand(const std::vector<std::string>& args) {
 std::string ConvertUsage() {
     return "Usage: zentrova-convert [--size " + Sides("|", "|") +
            "] [-o OUTPUT | -d DIR] [-0] INPUT...\n"
+           "       zentrova-convert --sizes LIST [--png] [--key[=RRGGBB]] [--cursor]\n"
+           "                        [--hotspot X,Y] [-o OUTPUT | -d DIR] [-0] INPUT...\n"
            "Converts pictures to icons and icons to pictures without a window, exactly as\n"
            "File > Open in Zentrova does: a picture (JPEG, GIF, BMP, PNG, cursor) becomes a\n"
            "32 x 32 .ICO file, an icon (a name ending in .ico) a .BMP file.\n"
@@ -198,6 +282,15 @@ std::string ConvertUsage() {
            "                         (" +
            Sides(", ", " or ") +
            "; 32 when not given)\n"
+           "      --sizes LIST       an icon of several sizes from the whole picture, each\n"
+           "                         scaled to fit its square: sizes from 1 to 256 such as\n"
+           "                         16,32,48, or a set: windows (16,24,32,48,64,256),\n"
+           "                         favicon (16,32,48), cursor (32,48,64)\n"
+           "      --png              store every size as PNG (else only 256)\n"
+           "      --key[=RRGGBB]     make the top-left pixel's colour (or RRGGBB) transparent\n"
+           "                         first; the next word is the colour if it is one\n"
+           "      --cursor           write a cursor (.CUR); so does an OUTPUT named .cur\n"
+           "      --hotspot X,Y      the cursor's hot spot in the largest entry's pixels\n"
            "  -0, --null             end each path printed with NUL instead of a newline,\n"
            "                         for names that hold newlines (xargs -0 reads them)\n"
            "  -h, --help             show this help and exit\n"
