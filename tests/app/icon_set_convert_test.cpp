@@ -24,7 +24,7 @@ int Convert(const std::vector<std::string>& args, const fs::path& workDir) {
 }
 
 unsigned U16(const std::vector<std::uint8_t>& b, std::size_t at) {
-    return b.at(at) | b.at(at + 1) << 8;
+    return static_cast<unsigned>(b.at(at) | b.at(at + 1) << 8);
 }
 std::size_t U32(const std::vector<std::uint8_t>& b, std::size_t at) {
     return U16(b, at) | std::size_t{U16(b, at + 2)} << 16;
@@ -80,7 +80,7 @@ TEST(ConverterIconSet, WritesEachSizeSmallestFirstWithPngAt256AndAMaskThatIsTheA
                 const bool transparent = file.at(pixels + 4 * (y * e.side + x) + 3) == 0;
                 const bool masked = (file.at(mask + y * stride + x / 8) >> (7 - x % 8)) & 1;
                 EXPECT_EQ(masked, transparent) << e.side << ": " << x << "," << y;
-                clear += transparent;
+                clear += transparent ? 1 : 0;
             }
         }
     }
