@@ -61,7 +61,8 @@ std::optional<std::string> SaveIconSet(const std::string& input, const std::stri
                                        const IconSetOptions& options, std::ostream& err) {
     std::vector<std::uint8_t> bytes;
     try {
-        const platform::Picture picture = platform::LoadPicture(input);
+        // From an icon, the entry that best fits the largest size made.
+        const platform::Picture picture = platform::LoadPicture(input, options.sizes.back());
         const auto entries = MakeIconSet(picture, options);
         if (!entries) {
             Say(err, "File " + input + " is not a valid picture!", "it could not be decoded");

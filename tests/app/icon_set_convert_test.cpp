@@ -121,5 +121,23 @@ TEST(ConverterIconSet, MakesTheKeyColourTransparentAndWritesACursorsHotSpotPerSi
     EXPECT_FALSE(fs::exists(input + ".ICO"));
 }
 
+TEST(ConverterIconSet, TakesFromAnIconTheEntryNearestTheLargestSize) {
+    test_support::TempDir dir;
+    const fs::path input = dir.Path() / "python.ico";  // 16, 32 and 48
+    fs::copy_file(test_support::CorporaDir() / "pillow-ico-cur/python.ico", input);
+    ASSERT_EQ(Convert({"--sizes", "48", "-o", "out.ico", input.string()}, dir.Path()), 0);
+    // At its own size the entry comes back as it was, not the 32 entry enlarged.
+    const platform::Bitmap was = platform::IconWithAlpha(*platform::LoadPicture(input, 48).Icon());
+    const platform::Bitmap now =
+        platform::IconWithAlpha(*platform::LoadPicture((dir.Path() / "out.ico").string()).Icon());
+    ASSERT_EQ(now.Width(), 48);
+    for (int y = 0; y < 48; ++y) {
+        for (int x = 0; x < 48; ++x) {
+            const std::uint32_t a = was.At(x, y), b = now.At(x, y);
+            EXPECT_EQ(platform::AlphaOf(a) == 0 ? 0 : a, b) << x << "," << y;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace zentrova

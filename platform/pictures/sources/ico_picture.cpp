@@ -76,8 +76,8 @@ codecs::Result<Picture> OpenLargeBitmapEntry(const codecs::FileInput& entry) {
 
 }  // namespace
 
-codecs::Result<Picture> OpenIcoPicture(const codecs::FileInput& file) {
-    auto chosen = codecs::ChooseIcoEntry(file);
+codecs::Result<Picture> OpenIcoPicture(const codecs::FileInput& file, int preferredSize) {
+    auto chosen = codecs::ChooseIcoEntry(file, preferredSize);
     if (!chosen) return chosen.Failure();
     const codecs::IcoEntryPlace& place = chosen.Value();
     const codecs::FileInput entry = file.Window(place.offset, place.size);
