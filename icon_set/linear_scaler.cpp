@@ -28,10 +28,10 @@ std::size_t Index(int i) {
 
 }  // namespace
 
-std::vector<LightScaler::Taps> LightScaler::TapsFor(int source, int target) {
+std::vector<LightScaler::Taps> LightScaler::TapsFor(int source, double extent, int target) {
     std::vector<Taps> all(Index(target));
-    if (source <= 0) return all;
-    const double scale = static_cast<double>(source) / target;
+    if (source <= 0 || extent <= 0) return all;
+    const double scale = extent / target;
     // Shrinking, the filter is widened to the source pixels one target pixel covers, so that
     // every source pixel counts; enlarging, it stays as it is.
     const double stretch = std::max(scale, 1.0);
@@ -43,7 +43,11 @@ std::vector<LightScaler::Taps> LightScaler::TapsFor(int source, int target) {
         std::vector<double> weights;
         double total = 0;
         for (int s = first; s <= last; ++s) {
-            const double w = Lanczos((s + 0.5 - centre) / stretch);
+            // The last pixel may be part of one (a block cut by the edge): it counts at its
+            // own centre and for its own width.
+            const double width = std::clamp(extent - s, 0.0, 1.0);
+            const double middle = width < 1.0 ? s + width / 2 : s + 0.5;
+            const double w = Lanczos((middle - centre) / stretch) * width;
             weights.push_back(w);
             total += w;
         }
@@ -59,9 +63,10 @@ std::vector<LightScaler::Taps> LightScaler::TapsFor(int source, int target) {
 LightScaler::LightScaler(int width, int height)
     : m_width(std::max(width, 0)), m_height(std::max(height, 0)) {}
 
-void LightScaler::Start(int sourceWidth, int sourceHeight) {
-    m_columns = TapsFor(sourceWidth, m_width);
-    m_rows = TapsFor(sourceHeight, m_height);
+void LightScaler::Start(int sourceWidth, int sourceHeight, double extentWidth,
+                        double extentHeight) {
+    m_columns = TapsFor(sourceWidth, extentWidth, m_width);
+    m_rows = TapsFor(sourceHeight, extentHeight, m_height);
     m_sums.assign(Index(m_width) * Index(m_height) * 4, 0.0f);
     m_across.assign(Index(m_width) * 4, 0.0f);
 }
@@ -122,8 +127,22 @@ platform::Bitmap LightScaler::Finish() const {
 void LightRows::Start(int width, int height) {
     m_width = std::max(width, 0);
     m_height = std::max(height, 0);
+    int most = 1, mostDown = 1;
+    for (const LightScaler* scaler : m_scalers) {
+        most = std::max(most, scaler->Width());
+        mostDown = std::max(mostDown, scaler->Height());
+    }
+    m_blockWidth = std::max(1, m_width / (2 * most));
+    m_blockHeight = std::max(1, m_height / (2 * mostDown));
+    m_columns = (m_width + m_blockWidth - 1) / m_blockWidth;
+    const int rows = (m_height + m_blockHeight - 1) / m_blockHeight;
     m_row.assign(Index(m_width) * 4, 0.0f);
-    for (LightScaler* scaler : m_scalers) scaler->Start(m_width, m_height);
+    m_average.assign(Index(m_columns) * 4, 0.0f);
+    m_blocks.clear();
+    for (LightScaler* scaler : m_scalers) {
+        scaler->Start(m_columns, rows, static_cast<double>(m_width) / m_blockWidth,
+                      static_cast<double>(m_height) / m_blockHeight);
+    }
 }
 
 void LightRows::Row(int y, const std::uint32_t* pixels) {
@@ -138,7 +157,32 @@ void LightRows::Row(int y, const std::uint32_t* pixels) {
         out[2] = light[(p >> 16) & 0xFF] * alpha;
         out[3] = alpha;
     }
-    for (LightScaler* scaler : m_scalers) scaler->Row(y, m_row);
+    if (m_blockWidth == 1 && m_blockHeight == 1) {
+        Hand(y, m_row);
+        return;
+    }
+    const int blockRow = y / m_blockHeight;
+    Block& block = m_blocks[blockRow];
+    if (block.sums.empty()) block.sums.assign(m_average.size(), 0.0);
+    for (std::size_t x = 0; x < Index(m_width); ++x) {
+        double* sum = &block.sums[x / Index(m_blockWidth) * 4];
+        for (std::size_t c = 0; c < 4; ++c) sum[c] += m_row[x * 4 + c];
+    }
+    const int rows = std::min(m_blockHeight, m_height - blockRow * m_blockHeight);
+    if (++block.rows < rows) return;
+    for (int bx = 0; bx < m_columns; ++bx) {
+        const int columns = std::min(m_blockWidth, m_width - bx * m_blockWidth);
+        const double area = static_cast<double>(columns) * rows;
+        for (std::size_t c = 0; c < 4; ++c) {
+            m_average[Index(bx) * 4 + c] = static_cast<float>(block.sums[Index(bx) * 4 + c] / area);
+        }
+    }
+    m_blocks.erase(blockRow);
+    Hand(blockRow, m_average);
+}
+
+void LightRows::Hand(int y, const LightRow& row) {
+    for (LightScaler* scaler : m_scalers) scaler->Row(y, row);
 }
 
 }  // namespace zentrova

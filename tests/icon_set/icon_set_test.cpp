@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace zentrova {
 namespace {
 
@@ -59,18 +61,22 @@ TEST(IconSet, ACheckerboardBecomesTheGreyOfEqualLight) {
 
 TEST(IconSet, OneColourStaysExactlyThatColourFittedAndCentred) {
     // 100 x 60 fits 16 x 16 as 16 x 10, three rows of transparency above and below; enlarged
-    // to 256 as 256 x 154.
-    const Bitmap flat(100, 60, PixelFormat::Colour, 0x3C8A21);
-    for (const auto& entry : Make(flat, {16, 256})) {
-        const int side = entry.icon.Width();
-        const Fit fit = FitInSquare(100, 60, side);
-        EXPECT_EQ(fit.width, side);
-        EXPECT_EQ(fit.height, side == 16 ? 10 : 154);
-        EXPECT_EQ(fit.top, (side - fit.height) / 2);
-        for (int y = 0; y < side; ++y) {
-            for (int x = 0; x < side; ++x) {
-                const bool inside = y >= fit.top && y < fit.top + fit.height;
-                EXPECT_EQ(entry.icon.colour.At(x, y), inside ? 0xFF3C8A21u : 0u) << x << "," << y;
+    // to 256 as 256 x 154. 1001 x 601 is first averaged over blocks, the last ones partial.
+    for (const auto& [width, height, sizes] : std::vector<std::tuple<int, int, std::vector<int>>>{
+             {100, 60, {16, 256}}, {1001, 601, {16}}}) {
+        const Bitmap flat(width, height, PixelFormat::Colour, 0x3C8A21);
+        for (const auto& entry : Make(flat, sizes)) {
+            const int side = entry.icon.Width();
+            const Fit fit = FitInSquare(width, height, side);
+            EXPECT_EQ(fit.width, side);
+            EXPECT_EQ(fit.height, side == 16 ? 10 : 154);
+            EXPECT_EQ(fit.top, (side - fit.height) / 2);
+            for (int y = 0; y < side; ++y) {
+                for (int x = 0; x < side; ++x) {
+                    const bool inside = y >= fit.top && y < fit.top + fit.height;
+                    EXPECT_EQ(entry.icon.colour.At(x, y), inside ? 0xFF3C8A21u : 0u)
+                        << width << ": " << x << "," << y;
+                }
             }
         }
     }
