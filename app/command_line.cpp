@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <filesystem>
 
 #include "main_window/size_menu.h"
@@ -56,63 +55,6 @@ bool NoteHelpOrVersion(const std::string& arg, std::optional<CommandKind>& answe
         return true;
     }
     return false;
-}
-
-// The icon set's options as written, settled once the whole line is read.
-struct IconSetWords {
-    bool any = false;
-    std::optional<std::string> sizes;
-    std::optional<std::string> hotspot;
-    bool png = false;
-    bool cursor = false;
-    std::optional<std::string> key;  // "" for the window's rule
-};
-
-bool EndsInCur(const std::string& name) {
-    if (name.size() < 4) return false;
-    std::string end = name.substr(name.size() - 4);
-    std::ranges::transform(end, end.begin(), [](unsigned char c) { return std::tolower(c); });
-    return end == ".cur";
-}
-
-// The icon set asked for, or the reason it cannot be made; nothing when none is asked for.
-std::string SettleIconSet(const IconSetWords& words, ConvertCommand& command) {
-    if (!words.any && !EndsInCur(command.output)) return {};
-    if (command.size) return "--size is the window's Size menu; use --sizes for icon sets";
-    IconSetOptions options;
-    options.cursor = words.cursor || EndsInCur(command.output);
-    options.pngEverySize = words.png;
-    const std::optional<std::vector<int>> sizes =
-        ParseSizes(words.sizes.value_or(options.cursor ? "cursor" : "windows"));
-    if (!sizes) {
-        return "--sizes takes sizes from 1 to 256 separated by commas, or windows, favicon or "
-               "cursor, not '" +
-               *words.sizes + "'";
-    }
-    options.sizes = *sizes;
-    if (words.key) {
-        options.key = words.key->empty() ? KeyRule::TopLeft : KeyRule::Colour;
-        if (!words.key->empty()) {
-            const std::optional<std::uint32_t> colour = ParseKeyColour(*words.key);
-            if (!colour)
-                return "--key takes a colour as RRGGBB in hexadecimal, not '" + *words.key + "'";
-            options.keyColour = *colour;
-        }
-    }
-    if (words.hotspot) {
-        if (!options.cursor)
-            return "--hotspot is for cursors: add --cursor or name the output .cur";
-        const std::optional<std::pair<int, int>> spot = ParseHotspot(*words.hotspot);
-        const int largest = options.sizes.back();
-        if (!spot || spot->first >= largest || spot->second >= largest) {
-            return "--hotspot takes X,Y inside the largest entry (0 to " +
-                   std::to_string(largest - 1) + " each way), not '" + *words.hotspot + "'";
-        }
-        options.xHotspot = spot->first;
-        options.yHotspot = spot->second;
-    }
-    command.iconSet = options;
-    return {};
 }
 
 ConvertCommand UsageError(std::string error) {
@@ -170,6 +112,7 @@ ConvertCommand ParseConvertCommand(const std::vector<std::string>& args) {
             if (!option.value && i + 1 < args.size() && ParseKeyColour(args[i + 1])) {
                 option.value = args[++i];
             }
+            if (option.value && option.value->empty()) fail("--key= needs a colour, RRGGBB");
             iconSet.key = option.value.value_or("");
             iconSet.any = true;
             continue;
@@ -215,8 +158,12 @@ ConvertCommand ParseConvertCommand(const std::vector<std::string>& args) {
         return answered;
     }
     if (!fault.empty()) return UsageError(fault);
-    if (std::string error = SettleIconSet(iconSet, command); !error.empty()) {
-        return UsageError(error);
+    if (AsksForIconSet(iconSet, command.output)) {
+        if (command.size) {
+            return UsageError("--size is the window's Size menu; use --sizes instead");
+        }
+        std::string error = SettleIconSet(iconSet, command.output, command.iconSet);
+        if (!error.empty()) return UsageError(error);
     }
     if (command.inputs.empty()) return UsageError("no input file");
     if (std::ranges::find(command.inputs, "") != command.inputs.end()) {

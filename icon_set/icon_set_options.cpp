@@ -33,7 +33,57 @@ std::vector<std::string> Split(const std::string& text, char separator) {
     return parts;
 }
 
+bool EndsInCur(const std::string& name) {
+    if (name.size() < 4) return false;
+    std::string end = name.substr(name.size() - 4);
+    std::ranges::transform(end, end.begin(), [](unsigned char c) { return std::tolower(c); });
+    return end == ".cur";
+}
+
 }  // namespace
+
+bool AsksForIconSet(const IconSetWords& words, const std::string& output) {
+    return words.any || EndsInCur(output);
+}
+
+std::string SettleIconSet(const IconSetWords& words, const std::string& output,
+                          std::optional<IconSetOptions>& settled) {
+    IconSetOptions options;
+    options.cursor = words.cursor || EndsInCur(output);
+    options.pngEverySize = words.png;
+    const std::optional<std::vector<int>> sizes =
+        ParseSizes(words.sizes.value_or(options.cursor ? "cursor" : "windows"));
+    if (!sizes) {
+        return "--sizes takes sizes from 1 to 256 separated by commas, or windows, favicon or "
+               "cursor, not '" +
+               *words.sizes + "'";
+    }
+    options.sizes = *sizes;
+    if (words.key) {
+        options.key = words.key->empty() ? KeyRule::TopLeft : KeyRule::Colour;
+        if (!words.key->empty()) {
+            const std::optional<std::uint32_t> colour = ParseKeyColour(*words.key);
+            if (!colour) {
+                return "--key takes a colour as RRGGBB in hexadecimal, not '" + *words.key + "'";
+            }
+            options.keyColour = *colour;
+        }
+    }
+    if (words.hotspot) {
+        if (!options.cursor)
+            return "--hotspot is for cursors: add --cursor or name the output .cur";
+        const std::optional<std::pair<int, int>> spot = ParseHotspot(*words.hotspot);
+        const int largest = options.sizes.back();
+        if (!spot || spot->first >= largest || spot->second >= largest) {
+            return "--hotspot takes X,Y inside the largest entry (0 to " +
+                   std::to_string(largest - 1) + " each way), not '" + *words.hotspot + "'";
+        }
+        options.xHotspot = spot->first;
+        options.yHotspot = spot->second;
+    }
+    settled = options;
+    return {};
+}
 
 const std::vector<NamedSizes>& SizeSets() {
     static const std::vector<NamedSizes> sets = {

@@ -22,6 +22,23 @@ struct IconSetOptions {
     std::uint32_t keyColour = 0;  // 0x00BBGGRR, for KeyRule::Colour
 };
 
+// The icon set's options as the command line gives them, before they are checked.
+struct IconSetWords {
+    bool any = false;  // any of them was given
+    std::optional<std::string> sizes;
+    std::optional<std::string> hotspot;
+    bool png = false;
+    bool cursor = false;
+    std::optional<std::string> key;  // "" for the window's rule
+};
+
+// Whether the command line asks for an icon set: with any of its options, or an output
+// named .cur (any letter case).
+bool AsksForIconSet(const IconSetWords& words, const std::string& output);
+// Sets `settled` to the icon set asked for, or answers why the words are wrong.
+std::string SettleIconSet(const IconSetWords& words, const std::string& output,
+                          std::optional<IconSetOptions>& settled);
+
 // The named sets of sizes: where each comes from is in the README and the manual page.
 struct NamedSizes {
     const char* name;

@@ -53,6 +53,7 @@ TEST(ConvertCommandLine, RefusesWhatCannotBeMeant) {
              {"--sizes", "16", "--size", "16", "a.jpg"},
              {"--key=12345G", "a.jpg"},
              {"--key=FFFFFF0", "a.jpg"},
+             {"--key=", "a.jpg"},
              {"--png=yes", "a.jpg"},
              {"--hotspot", "1,1", "a.jpg"},
              {"--cursor", "--hotspot", "64,0", "a.jpg"},
