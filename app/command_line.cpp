@@ -96,6 +96,8 @@ ConvertCommand ParseConvertCommand(const std::vector<std::string>& args) {
     };
 
     std::set<std::string> seen;  // the options given, by their short name where they have one
+    IconSetWords iconSet;
+
     bool optionsEnded = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
@@ -124,9 +126,26 @@ ConvertCommand ParseConvertCommand(const std::vector<std::string>& args) {
             command.mode = mode;
             continue;
         }
+        if (option.name == "--png" || option.name == "--cursor") {
+            if (option.value) fail(option.name + " takes no value");
+            (option.name == "--png" ? iconSet.png : iconSet.cursor) = true;
+            iconSet.any = true;
+            continue;
+        }
+        if (option.name == "--key") {
+            // The colour is optional: the next word is taken only when it is one.
+            if (!option.value && i + 1 < args.size() && ParseKeyColour(args[i + 1])) {
+                option.value = args[++i];
+            }
+            if (option.value && option.value->empty()) fail("--key= needs a colour, RRGGBB");
+            iconSet.key = option.value.value_or("");
+            iconSet.any = true;
+            continue;
+        }
         const bool known = option.name == "--size" || option.name == "-o" ||
                            option.name == "--output" || option.name == "-d" ||
-                           option.name == "--directory";
+                           option.name == "--directory" || option.name == "--sizes" ||
+                           option.name == "--hotspot";
         if (!known) {
             fail("unknown option " + arg);
             continue;
@@ -144,7 +163,10 @@ ConvertCommand ParseConvertCommand(const std::vector<std::string>& args) {
         seen.insert(option.name == "--output"      ? "-o"
                     : option.name == "--directory" ? "-d"
                                                    : option.name);
-        if (option.name == "--size") {
+        if (option.name == "--sizes" || option.name == "--hotspot") {
+            (option.name == "--sizes" ? iconSet.sizes : iconSet.hotspot) = value;
+            iconSet.any = true;
+        } else if (option.name == "--size") {
             command.size = ParseSize(value);
             if (!command.size) fail("--size is " + Sides(", ", " or ") + ", not " + value);
         } else if (value.empty()) {
@@ -166,6 +188,16 @@ ConvertCommand ParseConvertCommand(const std::vector<std::string>& args) {
     if (!fault.empty()) return UsageError(fault);
     if (const std::string misuse = ModeMisuse(command.mode, seen); !misuse.empty()) {
         return UsageError(misuse);
+    }
+    if (command.mode != ConvertMode::Convert && iconSet.any) {
+        return UsageError("--sizes, --png, --key, --cursor and --hotspot make icons: not with --list or --extract");
+    }
+    if (AsksForIconSet(iconSet, command.output)) {
+        if (command.size) {
+            return UsageError("--size is the window's Size menu; use --sizes instead");
+        }
+        std::string error = SettleIconSet(iconSet, command.output, command.iconSet);
+        if (!error.empty()) return UsageError(error);
     }
     if (command.inputs.empty()) return UsageError("no input file");
     if (std::ranges::find(command.inputs, "") != command.inputs.end()) {
@@ -220,6 +252,8 @@ std::string ConvertUsage() {
            "] [-o OUTPUT | -d DIR] [-0] INPUT...\n"
            "       zentrova-convert --list [-0] ICON...\n"
            "       zentrova-convert --extract [-d DIR] [-0] ICON...\n"
+           "       zentrova-convert --sizes LIST [--png] [--key[=RRGGBB]] [--cursor]\n"
+           "                        [--hotspot X,Y] [-o OUTPUT | -d DIR] [-0] INPUT...\n"
            "Converts pictures to icons and icons to pictures without a window, exactly as\n"
            "File > Open in Zentrova does: a picture (JPEG, GIF, BMP, PNG, cursor) becomes a\n"
            "32 x 32 .ICO file, an icon (a name ending in .ico) a .BMP file.\n"
@@ -231,6 +265,15 @@ std::string ConvertUsage() {
            "                         (" +
            Sides(", ", " or ") +
            "; 32 when not given)\n"
+           "      --sizes LIST       an icon of several sizes from the whole picture, each\n"
+           "                         scaled to fit its square: sizes from 1 to 256 such as\n"
+           "                         16,32,48, or a set: windows (16,24,32,48,64,256),\n"
+           "                         favicon (16,32,48), cursor (32,48,64)\n"
+           "      --png              store every size as PNG (else only 256)\n"
+           "      --key[=RRGGBB]     make the top-left pixel's colour (or RRGGBB) transparent\n"
+           "                         first; the next word is the colour if it is one\n"
+           "      --cursor           write a cursor (.CUR); so does an OUTPUT named .cur\n"
+           "      --hotspot X,Y      the cursor's hot spot in the largest entry's pixels\n"
            "  -0, --null             end each path printed with NUL instead of a newline,\n"
            "                         for names that hold newlines (xargs -0 reads them)\n"
            "      --list             print one line for each entry of each icon or cursor,\n"

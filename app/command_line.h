@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "icon_set/icon_set_options.h"
+
 namespace zentrova {
 
 // "1.0.38": the version both programs print, from the application record.
@@ -15,7 +17,8 @@ enum class CommandKind { Run, Help, Version, UsageError };
 // cursors (--list), or write those entries as PNG files (--extract).
 enum class ConvertMode { Convert, List, Extract };
 
-// zentrova-convert [--size 16|24|32|48|64] [-o OUTPUT | -d DIR] [-0] INPUT...
+// zentrova-convert [--size 16|24|32|48|64 | --sizes LIST [--png] [--key[=RRGGBB]]
+//                   [--cursor] [--hotspot X,Y]] [-o OUTPUT | -d DIR] [-0] INPUT...
 //                  --list [-0] ICON...
 //                  --extract [-d DIR] [-0] ICON...
 struct ConvertCommand {
@@ -26,6 +29,9 @@ struct ConvertCommand {
     std::string output;       // -o: the Save dialog's answer (one input only)
     std::string directory;    // -d: the folder the offered names are put in
     bool nullEnded = false;   // -0: each path printed ends in NUL, not in a newline
+    // Icons of several sizes from the whole picture, not the window's: with any of their
+    // options, or an output named .cur.
+    std::optional<IconSetOptions> iconSet;
     std::vector<std::string> inputs;
 };
 

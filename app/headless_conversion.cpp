@@ -10,6 +10,7 @@
 
 #include "app/dialog_path.h"
 #include "app/file_identity.h"
+#include "icon_set/icon_set_file.h"
 #include "main_window/frm_main.h"
 #include "main_window/size_menu.h"
 #include "platform/forms/headless_runtime.h"
@@ -143,6 +144,12 @@ bool MakeFolder(const std::string& folder, std::ostream& err) {
 std::optional<std::string> ConvertFile(const std::string& input, const ConvertCommand& command,
                                        std::ostream& err) {
     try {
+        if (command.iconSet) {
+            const bool cursor = command.iconSet->cursor;
+            const std::string target =
+                IconSetTarget(input, command.output, command.directory, cursor);
+            return SaveIconSet(input, target, *command.iconSet, err);
+        }
         return RunWindow(input, command, err);
     } catch (const std::exception& error) {
         // One input's failure never stops the others.

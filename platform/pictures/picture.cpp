@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <new>
+#include <vector>
 
 #include "platform/pictures/icon_source.h"
 
@@ -46,6 +47,27 @@ Bitmap PictureSource::Region(int width, int height) const {
                   PixelFormat::Colour);
     Render(region);
     return region;
+}
+
+bool PictureSource::Stream(int, int, codecs::RowSink& sink) const {
+    // A picture held whole is handed whole; an icon with its mask turned into alpha.
+    const IconImage* icon = Icon();
+    const Bitmap pixels = icon ? IconWithAlpha(*icon) : Pixels();
+    if (pixels.IsEmpty()) return false;
+    sink.Start(pixels.Width(), pixels.Height());
+    std::vector<std::uint32_t> row(static_cast<std::size_t>(pixels.Width()));
+    for (int y = 0; y < pixels.Height(); ++y) {
+        const std::uint32_t* from = pixels.Row(y);
+        for (std::size_t x = 0; x < row.size(); ++x) {
+            if (pixels.IsMonochrome()) {
+                row[x] = from[x] ? 0xFFFFFFFFu : 0xFF000000u;
+            } else {
+                row[x] = pixels.HasAlpha() ? from[x] : WithAlpha(from[x], 255);
+            }
+        }
+        sink.Row(y, row.data());
+    }
+    return true;
 }
 
 Picture Picture::FromBitmap(Bitmap pixels) {

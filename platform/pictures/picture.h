@@ -26,6 +26,10 @@ class Picture {
     Bitmap Region(int width, int height) const;
     Bitmap Overview(int width, int height) const;
     Bitmap Pixels() const;
+    // See PictureSource::Stream. Unlike drawing, a failure for want of memory is thrown.
+    bool Stream(int minWidth, int minHeight, codecs::RowSink& sink) const {
+        return m_source && m_source->Stream(minWidth, minHeight, sink);
+    }
     const IconImage* Icon() const { return m_source ? m_source->Icon() : nullptr; }
     // See PictureSource::DecodesOnDemand.
     bool DecodesOnDemand() const { return m_source && m_source->DecodesOnDemand(); }

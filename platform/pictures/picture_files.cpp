@@ -62,7 +62,7 @@ T Decoded(codecs::Result<T> result) {
     return std::move(result).Value();
 }
 
-Picture LoadFrom(const std::string& path) {
+Picture LoadFrom(const std::string& path, int preferredIconSize) {
     if (path.empty()) return Picture();
     codecs::FileInput file = OpenFile(path);
     std::uint8_t head[4] = {};
@@ -75,7 +75,7 @@ Picture LoadFrom(const std::string& path) {
     if (StartsWith(signature, {'B', 'M'})) return Decoded(OpenBmpPicture(file));
     if (StartsWith(signature, {0x89, 'P', 'N', 'G'})) return Picture(Decoded(OpenPngPicture(file)));
     if (StartsWith(signature, {0, 0, 1, 0}) || StartsWith(signature, {0, 0, 2, 0})) {
-        return Decoded(OpenIcoPicture(file));
+        return Decoded(OpenIcoPicture(file, preferredIconSize));
     }
     Raise(ErrorNumber::InvalidPicture,
           "bad signature: not a JPEG, GIF, BMP, PNG, icon or cursor file");
@@ -88,8 +88,12 @@ Picture LoadPicture() {
 }
 
 Picture LoadPicture(const std::string& path) {
+    return LoadPicture(path, 32);
+}
+
+Picture LoadPicture(const std::string& path, int preferredIconSize) {
     try {
-        return LoadFrom(path);
+        return LoadFrom(path, preferredIconSize);
     } catch (const std::bad_alloc&) {
         // A failure of this picture, not of the program, nor a damaged file.
         Raise(ErrorNumber::InvalidPicture, "out of memory");

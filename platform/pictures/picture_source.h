@@ -2,6 +2,7 @@
 
 #include "platform/graphics/bitmap.h"
 #include "platform/graphics/icon_image.h"
+#include "platform/pictures/codecs/row_sink.h"
 
 namespace platform {
 
@@ -28,6 +29,11 @@ class PictureSource {
     virtual Bitmap Overview(int width, int height) const = 0;
     // Every pixel at natural size; used to write a bitmap file.
     virtual Bitmap Pixels() const = 0;
+    // Hands `sink` every row of the picture, top row first, with alpha where it is
+    // transparent and 255 where it is opaque. A decoder that can reduce the picture as it
+    // decodes (a JPEG's DCT) hands it smaller, but no smaller than minWidth x minHeight unless
+    // the picture is: Start says the size handed. False when the file cannot be decoded.
+    virtual bool Stream(int minWidth, int minHeight, codecs::RowSink& sink) const;
     // The icon's planes, for icon pictures only.
     virtual const IconImage* Icon() const { return nullptr; }
 

@@ -45,7 +45,21 @@ TEST(ConvertCommandLine, RefusesWhatCannotBeMeant) {
              {"-d", "", "a.jpg"},
              {"-o", dir.Path().string(), "a.jpg"},
              {"-o", "icons/", "a.jpg"},
-             {"--sizes", "16", "a.jpg"},
+             {"--sizes", "0", "a.jpg"},
+             {"--sizes", "16,,32", "a.jpg"},
+             {"--sizes", "257", "a.jpg"},
+             {"--sizes", "16,0032", "a.jpg"},
+             {"--sizes", "Windows", "a.jpg"},
+             {"--sizes", "16", "--size", "16", "a.jpg"},
+             {"--key=12345G", "a.jpg"},
+             {"--key=FFFFFF0", "a.jpg"},
+             {"--key=", "a.jpg"},
+             {"--png=yes", "a.jpg"},
+             {"--hotspot", "1,1", "a.jpg"},
+             {"--cursor", "--hotspot", "64,0", "a.jpg"},
+             {"--hotspot", "15,16", "--sizes", "16", "-o", "a.cur", "a.jpg"},
+             {"--cursor", "--hotspot", "1", "a.jpg"},
+             {"--cursor", "--hotspot", "1,-1", "a.jpg"},
              {"-x", "a.jpg"},
              {"a.jpg", ""},
              {"--null=yes", "a.jpg"},
@@ -82,6 +96,34 @@ TEST(ConvertCommandLine, TakesListAndExtractAsModesWithOnlyTheirOwnOptions) {
         EXPECT_EQ(command.kind, CommandKind::UsageError) << ::testing::PrintToString(args);
         EXPECT_FALSE(command.error.empty());
     }
+}
+
+TEST(ConvertCommandLine, TakesTheIconSetOptions) {
+    EXPECT_FALSE(ParseConvertCommand({"-o", "x.ico", "a.png"}).iconSet) << "the window's road";
+    ConvertCommand command = ParseConvertCommand({"--sizes", "256,16,32,16", "--png", "a.png"});
+    ASSERT_TRUE(command.iconSet) << command.error;
+    EXPECT_EQ(command.iconSet->sizes, (std::vector<int>{16, 32, 256}));
+    EXPECT_TRUE(command.iconSet->pngEverySize);
+    EXPECT_FALSE(command.iconSet->cursor);
+    EXPECT_EQ(ParseConvertCommand({"--sizes=favicon", "a.png"}).iconSet->sizes,
+              (std::vector<int>{16, 32, 48}));
+
+    // The key's colour is the next word only when it is one; else the top-left pixel's.
+    command = ParseConvertCommand({"--key", "#FF8000", "a.png"});
+    ASSERT_TRUE(command.iconSet) << command.error;
+    EXPECT_EQ(command.iconSet->key, KeyRule::Colour);
+    EXPECT_EQ(command.iconSet->keyColour, 0x0080FFu);
+    command = ParseConvertCommand({"--key", "a.png"});
+    EXPECT_EQ(command.iconSet->key, KeyRule::TopLeft);
+    EXPECT_EQ(command.inputs, std::vector<std::string>{"a.png"});
+
+    // An output named .cur is a cursor, of the cursor sizes unless told.
+    command = ParseConvertCommand({"-o", "hand.CUR", "--hotspot", "63,10", "a.png"});
+    ASSERT_TRUE(command.iconSet) << command.error;
+    EXPECT_TRUE(command.iconSet->cursor);
+    EXPECT_EQ(command.iconSet->sizes, (std::vector<int>{32, 48, 64}));
+    EXPECT_EQ(command.iconSet->xHotspot, 63);
+    EXPECT_EQ(command.iconSet->yHotspot, 10);
 }
 
 TEST(ConvertCommandLine, AnswersHelpAndVersionBeforeAnyFault) {

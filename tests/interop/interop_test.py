@@ -4,12 +4,22 @@
    ImageMagick and icotool.
 2. Files that Pillow, ImageMagick and icotool write decode to the same pixels in our reader as
    in theirs (JPEG within a few levels: decoders differ in IDCT and upsampling).
+3. The icons and cursors of several sizes that zentrova-convert makes are read by Pillow,
+   ImageMagick, icotool and Qt with the same sizes, pixels and transparency as written, and
+   icotool -l lists their sizes, PNG entries and hot spots.
 
-Run by Debian's /usr/bin/python3 (with python3-pil):  interop_test.py PATH/TO/zentrova_picture_tool
+Run by Debian's /usr/bin/python3 (with python3-pil):
+  interop_test.py PATH/TO/zentrova_picture_tool [--convert PATH/TO/zentrova-convert]
+                  [--qt-reader PATH/TO/zentrova_qt_icon_reader]
 """
 
+import argparse
 import glob
+import io
+import math
 import os
+import re
+import struct
 import subprocess
 import sys
 import tempfile
@@ -127,6 +137,11 @@ def read_icotool(path, work):
 failures = []
 
 
+def premultiplied(picture):
+    return (picture[0], picture[1], [((r * a + 127) // 255, (g * a + 127) // 255, (b * a + 127) // 255, a)
+                                     for r, g, b, a in picture[2]])
+
+
 def compare(what, actual, expected, tolerance=0):
     """Equal sizes, equal alpha, and equal colour wherever a pixel is not fully transparent."""
     if actual[:2] != expected[:2]:
@@ -175,8 +190,126 @@ def photo(size=(61, 43)):
     return image
 
 
+# --- icons of several sizes ---
+
+def written_entries(path):
+    """The entries as the file holds them, read field by field: (width, height, png, hot spot,
+    picture). A bitmap entry's AND mask must be set exactly where its alpha is 0."""
+    with open(path, "rb") as f:
+        data = f.read()
+    _, kind, count = struct.unpack_from("<HHH", data, 0)
+    entries = []
+    for i in range(count):
+        w, h, _, _, a, b, size, offset = struct.unpack_from("<BBBBHHII", data, 6 + 16 * i)
+        w, h = w or 256, h or 256
+        body = data[offset:offset + size]
+        hotspot = (a, b) if kind == 2 else None
+        if body[:4] == b"\x89PNG":
+            entries.append((w, h, True, hotspot, as_picture(Image.open(io.BytesIO(body)))))
+            continue
+        header, width, height2, _, bits = struct.unpack_from("<IiiHH", body, 0)
+        if (header, width, height2, bits) != (40, w, 2 * h, 32):
+            failures.append(f"{path} entry {i}: header {header} {width}x{height2} {bits} bits")
+        pixels, stride = [None] * (w * h), (w + 31) // 32 * 4
+        mask_at = 40 + 4 * w * h
+        for row in range(h):  # bottom row first
+            y = h - 1 - row
+            for x in range(w):
+                blue, green, red, alpha = body[40 + 4 * (row * w + x):44 + 4 * (row * w + x)]
+                pixels[y * w + x] = (red, green, blue, alpha)
+                masked = (body[mask_at + row * stride + x // 8] >> (7 - x % 8)) & 1
+                if masked != (alpha == 0):
+                    failures.append(f"{path} entry {i}: mask {masked} at ({x},{y}) with alpha {alpha}")
+                    return entries
+        entries.append((w, h, False, hotspot, (w, h, pixels)))
+    return entries
+
+
+def icon_source():
+    """A picture that is not square, with partial alpha, hard edges and a transparent field."""
+    image = Image.new("RGBA", (300, 200), (0, 0, 0, 0))
+    pixels = image.load()
+    for y in range(200):
+        for x in range(300):
+            d = math.hypot(x - 150, y - 100)
+            if d < 80:
+                pixels[x, y] = (250, 120 + y // 4, 30 + x // 3, 255)
+            elif d < 95:
+                pixels[x, y] = (20, 60, 200, int(255 * (95 - d) / 15))
+            elif x < 30:
+                pixels[x, y] = (0, 0, 0, 255)
+    return image
+
+
+def check_icon_set(path, convert, qt_reader, work):
+    name = os.path.basename(path)
+    written = written_entries(path)
+    expected = {(e[0], e[1]): e[4] for e in written}
+    png_sizes = {(e[0], e[1]): e[2] for e in written}
+
+    # icotool -l: a line per entry, in the file's order, with its size and hot spot. It lists a
+    # PNG entry as it lists a 32-bit bitmap (icoutils 0.32 has no mark for PNG); that the
+    # entries are PNG is read from the file above, and icotool -x below decodes them.
+    listed = run(ICOTOOL, "-l", path).decode().splitlines()
+    if len(listed) != len(written):
+        failures.append(f"{name}: icotool -l lists {len(listed)} entries, not {len(written)}")
+    for line, (w, h, png, hotspot, _) in zip(listed, written):
+        fields = dict(re.findall(r"--([a-z-]+)=(\S+)", line))
+        wanted = {"width": str(w), "height": str(h)}
+        if hotspot:
+            wanted.update({"hotspot-x": str(hotspot[0]), "hotspot-y": str(hotspot[1])})
+        wanted["bit-depth"] = "32"
+        if any(fields.get(k) != v for k, v in wanted.items()) or (("--cursor" in line) != bool(hotspot)):
+            failures.append(f"{name}: icotool -l says {line!r}, expected {wanted}")
+    print(f"ok   {name} in icotool -l: " + ", ".join(
+        f"{w}x{h}{' PNG' if png else ''}{f' hot spot {hotspot}' if hotspot else ''}"
+        for w, h, png, hotspot, _ in written))
+
+    folder = tempfile.mkdtemp(dir=work)
+    run(ICOTOOL, "-x", "-o", folder, path)
+    icotool = [as_picture(Image.open(p)) for p in sorted(glob.glob(os.path.join(folder, "*.png")))]
+    magick = parse_pams(run(CONVERT, path, "-depth", "8", "pam:-"))
+    readers = [("ImageMagick", magick), ("icotool -x", icotool)]
+    if qt_reader:
+        readers.append(("Qt", parse_pams(run(qt_reader, path))))
+    image = Image.open(path)
+    if image.format == "ICO":
+        readers.append(("Pillow", [as_picture(image.ico.getimage(size)) for size in sorted(image.ico.sizes())]))
+    for reader, pictures in readers:
+        sizes = sorted(p[:2] for p in pictures)
+        if sizes != sorted(expected):
+            failures.append(f"{name} in {reader}: sizes {sizes}, written {sorted(expected)}")
+            continue
+        for picture in pictures:
+            what = f"{name} {picture[0]}x{picture[1]} in {reader}"
+            wanted = expected[picture[:2]]
+            if reader == "Qt" and not png_sizes.get(picture[:2]):
+                # Qt's reader hands a bitmap entry back premultiplied (Format_ARGB32_Premultiplied;
+                # a PNG entry as Format_ARGB32): at alpha 1 a colour is 0 or 255. The same light,
+                # premultiplied, within a level of rounding.
+                compare(what + " (premultiplied)", premultiplied(picture), premultiplied(wanted), 1)
+            else:
+                compare(what, picture, wanted)
+    if image.format == "CUR":
+        # Pillow's cursor reader is its BMP reader pointed at the largest entry: it reads a
+        # 32-bit DIB as RGB ("BGRX") and never the AND mask, so every pixel comes back opaque.
+        # Its size and the colours of the opaque pixels are still the entry's.
+        largest = max(expected)
+        wanted = expected[largest][2]
+        clear = (0, 0, 0, 0)
+        compare(f"{name} {largest[0]}x{largest[1]} in Pillow (opaque pixels; no alpha read)",
+                (image.width, image.height,
+                 [p if e[3] == 255 else clear for p, e in zip(as_picture(image)[2], wanted)]),
+                (largest[0], largest[1], [e if e[3] == 255 else clear for e in wanted]))
+
+
 def main():
-    tool = os.path.abspath(sys.argv[1])
+    parser = argparse.ArgumentParser()
+    parser.add_argument("tool")
+    parser.add_argument("--convert")
+    parser.add_argument("--qt-reader")
+    args = parser.parse_args()
+    tool = os.path.abspath(args.tool)
     with tempfile.TemporaryDirectory(prefix="zentrova-interop-") as work:
         def path(name):
             return os.path.join(work, name)
@@ -234,6 +367,15 @@ def main():
         # The writers kept what they were given, so every reader saw the same source.
         compare("pillow.ico against its source", read_pillow(path("pillow.ico")), as_picture(alpha))
         compare("icotool.ico against its source", read_icotool(path("icotool.ico"), work), as_picture(alpha))
+
+        # 3. Icons and cursors of several sizes, read back by every reader.
+        if args.convert:
+            icon_source().save(path("logo.png"))
+            for options, name in ((["--sizes", "16,24,32,48,64,256"], "set.ico"),
+                                  (["--sizes", "16,32,48", "--png"], "png.ico"),
+                                  (["--sizes", "32,48,64", "--hotspot", "40,21"], "set.cur")):
+                run(args.convert, *options, "-o", path(name), path("logo.png"))
+                check_icon_set(path(name), args.convert, args.qt_reader, work)
 
     for failure in failures:
         print("FAIL " + failure)

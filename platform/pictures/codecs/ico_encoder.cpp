@@ -21,10 +21,9 @@ bool CanWrite(const IconImage& icon) {
            icon.Height() <= kMaxIconSide;
 }
 
-// The directory with its single entry, then the DIB's 40-byte header with the doubled height.
-void PutHeaders(std::vector<std::uint8_t>& out, const IconImage& icon, int bitCount,
-                std::size_t paletteEntries, std::size_t imageBytes) {
-    const std::size_t dibBytes = kInfoHeaderBytes + 4u * paletteEntries + imageBytes;
+// The directory with its single entry.
+void PutDirectory(std::vector<std::uint8_t>& out, const IconImage& icon, int bitCount,
+                  std::size_t paletteEntries, std::size_t dibBytes) {
     PutU16(out, 0);
     PutU16(out, kIcoTypeIcon);
     PutU16(out, 1);
@@ -37,7 +36,11 @@ void PutHeaders(std::vector<std::uint8_t>& out, const IconImage& icon, int bitCo
     PutU16(out, static_cast<std::uint32_t>(bitCount));
     PutU32(out, static_cast<std::uint32_t>(dibBytes));
     PutU32(out, kIcoDirectoryBytes + kIcoEntryBytes);
+}
 
+// The DIB's 40-byte header, with the doubled height.
+void PutInfoHeader(std::vector<std::uint8_t>& out, const IconImage& icon, int bitCount,
+                   std::size_t imageBytes) {
     PutU32(out, kInfoHeaderBytes);
     PutU32(out, static_cast<std::uint32_t>(icon.Width()));
     PutU32(out, static_cast<std::uint32_t>(icon.Height() * 2));
@@ -49,6 +52,13 @@ void PutHeaders(std::vector<std::uint8_t>& out, const IconImage& icon, int bitCo
     PutU32(out, 0);
     PutU32(out, 0);
     PutU32(out, 0);
+}
+
+void PutHeaders(std::vector<std::uint8_t>& out, const IconImage& icon, int bitCount,
+                std::size_t paletteEntries, std::size_t imageBytes) {
+    PutDirectory(out, icon, bitCount, paletteEntries,
+                 kInfoHeaderBytes + 4u * paletteEntries + imageBytes);
+    PutInfoHeader(out, icon, bitCount, imageBytes);
 }
 
 // Where pixel (x, y) of a picture `width` wide is kept, row after row; inside the picture none
@@ -80,17 +90,17 @@ constexpr std::array<std::uint32_t, 16> kVgaPalette = {
 
 }  // namespace
 
-Result<std::vector<std::uint8_t>> EncodeIco(const IconImage& icon) {
-    if (!CanWrite(icon)) return Fail(CodecError::BadDimensions, "icons are 1 to 256 pixels a side");
+std::size_t IconDib32Bytes(const IconImage& icon) {
+    const std::size_t pixels = PixelIndex(0, icon.Height(), icon.Width());
+    return kInfoHeaderBytes + pixels * 4 +
+           *DibRowBytes(icon.Width(), 1) * static_cast<std::size_t>(icon.Height());
+}
+
+void PutIconDib32(std::vector<std::uint8_t>& out, const IconImage& icon) {
     const int width = icon.Width();
     const int height = icon.Height();
-    const std::size_t pixels = PixelIndex(0, height, width);
-    const std::size_t colourBytes = pixels * 4;
-    const std::size_t maskBytes = *DibRowBytes(width, 1) * static_cast<std::size_t>(height);
-
-    std::vector<std::uint8_t> out;
-    PutHeaders(out, icon, 32, 0, colourBytes + maskBytes);
-    std::vector<bool> seeThrough(pixels);
+    PutInfoHeader(out, icon, 32, IconDib32Bytes(icon) - kInfoHeaderBytes);
+    std::vector<bool> seeThrough(PixelIndex(0, height, width));
     for (int y = height - 1; y >= 0; --y) {
         for (int x = 0; x < width; ++x) {
             std::uint32_t pixel = icon.colour.At(x, y);
@@ -106,6 +116,13 @@ Result<std::vector<std::uint8_t>> EncodeIco(const IconImage& icon) {
         }
     }
     PutMaskRows(out, seeThrough, width, height);
+}
+
+Result<std::vector<std::uint8_t>> EncodeIco(const IconImage& icon) {
+    if (!CanWrite(icon)) return Fail(CodecError::BadDimensions, "icons are 1 to 256 pixels a side");
+    std::vector<std::uint8_t> out;
+    PutDirectory(out, icon, 32, 0, IconDib32Bytes(icon));
+    PutIconDib32(out, icon);
     return out;
 }
 

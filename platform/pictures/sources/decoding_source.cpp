@@ -1,6 +1,7 @@
 #include "platform/pictures/sources/decoding_source.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace platform {
 
@@ -25,6 +26,24 @@ class DrawSink final : public codecs::RowSink {
     Bitmap& m_target;
     bool m_opaque;
     Bitmap m_line;
+};
+
+// Hands rows on with their alpha byte set: a picture drawn opaque may hold anything there.
+class OpaqueSink final : public codecs::RowSink {
+  public:
+    explicit OpaqueSink(codecs::RowSink& next) : m_next(next) {}
+    void Start(int width, int height) override {
+        m_row.assign(static_cast<std::size_t>(std::max(width, 0)), 0);
+        m_next.Start(width, height);
+    }
+    void Row(int y, const std::uint32_t* pixels) override {
+        for (std::size_t x = 0; x < m_row.size(); ++x) m_row[x] = WithAlpha(pixels[x], 255);
+        m_next.Row(y, m_row.data());
+    }
+
+  private:
+    codecs::RowSink& m_next;
+    std::vector<std::uint32_t> m_row;
 };
 
 }  // namespace
@@ -105,6 +124,12 @@ Bitmap DecodingSource::Overview(int width, int height) const {
     }
     if (static_cast<long long>(width) * height <= kKeptOverviewPixels) m_overview = overview;
     return overview;
+}
+
+bool DecodingSource::Stream(int minWidth, int minHeight, codecs::RowSink& sink) const {
+    if (!Opaque()) return DecodeAllRows(minWidth, minHeight, sink);
+    OpaqueSink opaque(sink);
+    return DecodeAllRows(minWidth, minHeight, opaque);
 }
 
 }  // namespace platform

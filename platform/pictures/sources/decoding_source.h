@@ -37,6 +37,7 @@ class DecodingSource : public PictureSource {
     Bitmap Region(int width, int height) const override;
     Bitmap Overview(int width, int height) const override;
     bool DecodesOnDemand() const override { return true; }
+    bool Stream(int minWidth, int minHeight, codecs::RowSink& sink) const override;
 
   protected:
     // Hands `sink` the rows [0, rows) at natural size, each at least `columns` pixels wide
@@ -45,6 +46,12 @@ class DecodingSource : public PictureSource {
     virtual bool DecodeTop(int columns, int rows, codecs::RowSink& sink, bool& hasAlpha) const = 0;
     // The overview, made afresh; empty when the file can no longer be decoded.
     virtual Bitmap DecodeOverview(int width, int height) const = 0;
+    // Every row, at natural size unless the decoder can reduce the picture to no less than
+    // minWidth x minHeight as it decodes.
+    virtual bool DecodeAllRows(int /*minWidth*/, int /*minHeight*/, codecs::RowSink& sink) const {
+        bool hasAlpha = false;
+        return DecodeTop(m_width, m_height, sink, hasAlpha);
+    }
     // True when every pixel is drawn opaque whatever its alpha byte, as for a bitmap without
     // alpha; false when a pixel of alpha 0 lets the background show.
     virtual bool Opaque() const = 0;

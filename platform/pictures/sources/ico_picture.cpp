@@ -28,6 +28,9 @@ class PngIconSource final : public PictureSource {
         return WithIconAlpha(m_png->Overview(width, height));
     }
     Bitmap Pixels() const override { return m_png->Pixels(); }
+    bool Stream(int minWidth, int minHeight, codecs::RowSink& sink) const override {
+        return m_png->Stream(minWidth, minHeight, sink);
+    }
     bool DecodesOnDemand() const override { return m_png->DecodesOnDemand(); }
 
   private:
@@ -73,8 +76,8 @@ codecs::Result<Picture> OpenLargeBitmapEntry(const codecs::FileInput& entry) {
 
 }  // namespace
 
-codecs::Result<Picture> OpenIcoPicture(const codecs::FileInput& file) {
-    auto chosen = codecs::ChooseIcoEntry(file);
+codecs::Result<Picture> OpenIcoPicture(const codecs::FileInput& file, int preferredSize) {
+    auto chosen = codecs::ChooseIcoEntry(file, preferredSize);
     if (!chosen) return chosen.Failure();
     const codecs::IcoEntryPlace& place = chosen.Value();
     const codecs::FileInput entry = file.Window(place.offset, place.size);

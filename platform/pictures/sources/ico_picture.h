@@ -11,7 +11,7 @@ namespace platform {
 // shown as it decodes, never held whole: from its PNG, or from its bitmap a strip of rows at a
 // time after one pass over them; having no planes to write, it cannot be saved as an icon.
 // Refuses the files that DecodeIco refuses, but for damage that a large PNG picture has below
-// the rows the panes show.
-codecs::Result<Picture> OpenIcoPicture(const codecs::FileInput& file);
+// the rows the panes show. The entry is the one that best fits preferredSize x preferredSize.
+codecs::Result<Picture> OpenIcoPicture(const codecs::FileInput& file, int preferredSize = 32);
 
 }  // namespace platform

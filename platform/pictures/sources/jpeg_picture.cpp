@@ -34,6 +34,7 @@ class JpegSource final : public DecodingSource {
         return codecs::DecodeJpegRows(m_file, m_structure, columns, rows, sink).Ok();
     }
     Bitmap DecodeOverview(int width, int height) const override;
+    bool DecodeAllRows(int minWidth, int minHeight, codecs::RowSink& sink) const override;
 
   private:
     codecs::FileInput m_file;
@@ -67,6 +68,18 @@ Bitmap JpegSource::DecodeOverview(int width, int height) const {
                          EighthEdges(Height(), reducedHeight, eighths));
     if (!codecs::DecodeJpegReduced(m_file, m_structure, eighths, scaler)) return Bitmap();
     return scaler.Finish(false);
+}
+
+bool JpegSource::DecodeAllRows(int minWidth, int minHeight, codecs::RowSink& sink) const {
+    // The smallest DCT scale that keeps the size asked for: each eighth less is a quarter
+    // fewer pixels to decode, and a progressive file's eighth comes from its DC scans alone.
+    for (int eighths = 1; eighths < 8; ++eighths) {
+        if (codecs::JpegReducedSide(Width(), eighths) >= minWidth &&
+            codecs::JpegReducedSide(Height(), eighths) >= minHeight) {
+            return codecs::DecodeJpegReduced(m_file, m_structure, eighths, sink).Ok();
+        }
+    }
+    return codecs::DecodeJpegRows(m_file, m_structure, Width(), Height(), sink).Ok();
 }
 
 }  // namespace
