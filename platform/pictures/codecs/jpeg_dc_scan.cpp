@@ -55,6 +55,14 @@ class JpegDcScanDecoder::Bits {
         }
         return m_count >= 8;
     }
+    // The next data byte for the arithmetic decoder, which reads zeros once a marker has
+    // stopped the data.
+    int ArithmeticByte() {
+        if (m_marker != 0) return 0;
+        const int byte = DataByte();
+        return byte < 0 ? 0 : byte;
+    }
+
     std::size_t Peek8() const { return static_cast<std::size_t>((m_bits >> (m_count - 8)) & 0xFF); }
     void Drop(int count) { m_count -= count; }
 
@@ -131,7 +139,26 @@ JpegDcScanDecoder::JpegDcScanDecoder(const FileInput& file, const JpegDcPlan& pl
       m_scan(scan),
       m_bits(std::make_unique<Bits>(file, scan.dataStart, scan.dataEnd)),
       m_lastDc(scan.components.size(), 0),
-      m_restartsToGo(scan.restartInterval) {}
+      m_restartsToGo(scan.restartInterval),
+      m_context(scan.components.size(), 0) {
+    if (!plan.arithmetic || scan.ah != 0) return;
+    // Components coded with the same table share its statistics, as libjpeg keeps them.
+    std::vector<int> tables;
+    for (const int table : scan.tables) {
+        const auto found = std::find(tables.begin(), tables.end(), table);
+        m_statisticsOf.push_back(static_cast<std::size_t>(found - tables.begin()));
+        if (found == tables.end()) tables.push_back(table);
+    }
+    m_statistics.resize(tables.size());
+    ResetStatistics();
+}
+
+void JpegDcScanDecoder::ResetStatistics() {
+    for (auto& bins : m_statistics) bins.fill(0);  // state 0, 0 the more probable symbol
+    std::fill(m_context.begin(), m_context.end(), 0);
+    m_qm.Restart();
+    m_failed = false;
+}
 
 JpegDcScanDecoder::~JpegDcScanDecoder() = default;
 JpegDcScanDecoder::JpegDcScanDecoder(JpegDcScanDecoder&&) noexcept = default;
@@ -166,12 +193,91 @@ void JpegDcScanDecoder::Restart() {
     std::fill(m_lastDc.begin(), m_lastDc.end(), 0);
     m_restartsToGo = m_scan.restartInterval;
     if (!m_bits->StoppedAtMarker()) m_outOfData = false;
+    ResetStatistics();
+}
+
+// A decoded difference of a first scan, F.2.4.1 with the statistics model of F.1.4.4.1: whether
+// it is zero, its sign, its magnitude category, then the bits below the category's top bit.
+int JpegDcScanDecoder::DecodeArithmeticDifference(std::size_t component) {
+    std::array<std::uint8_t, 64>& bins = m_statistics[m_statisticsOf[component]];
+    const auto next = [this] { return m_bits->ArithmeticByte(); };
+    int& context = m_context[component];
+    auto at = static_cast<std::size_t>(context);
+    if (m_qm.Decode(bins[at], next) == 0) {
+        context = 0;
+        return 0;
+    }
+    const int sign = m_qm.Decode(bins[at + 1], next);
+    at += 2 + static_cast<std::size_t>(sign);
+    int magnitude = m_qm.Decode(bins[at], next);  // the category's top bit
+    if (magnitude != 0) {
+        for (at = 20; m_qm.Decode(bins[at], next); ++at) {
+            magnitude <<= 1;
+            if (magnitude == 0x8000) {  // no 16-bit difference is this large
+                m_failed = true;
+                return 0;
+            }
+        }
+    }
+    // The next difference of this component is decoded in the context this one sets.
+    const JpegDcConditioning& conditioning = m_scan.conditioning[component];
+    if (magnitude < (1 << conditioning.lower) >> 1) {
+        context = 0;
+    } else if (magnitude > (1 << conditioning.upper) >> 1) {
+        context = 12 + sign * 4;
+    } else {
+        context = 4 + sign * 4;
+    }
+    at += 14;
+    int value = magnitude;
+    while (magnitude >>= 1) {
+        if (m_qm.Decode(bins[at], next)) value |= magnitude;
+    }
+    value += 1;
+    return sign ? -value : value;
+}
+
+void JpegDcScanDecoder::DecodeArithmeticMcu(std::vector<std::int16_t*>& blocks) {
+    const auto shift = static_cast<unsigned>(m_scan.al);
+    if (m_scan.ah != 0) {
+        // A refinement: each bit decoded with the fixed probability of one half.
+        const auto next = [this] { return m_bits->ArithmeticByte(); };
+        for (std::int16_t* block : blocks) {
+            if (m_qm.Decode(m_fixedHalf, next))
+                *block = static_cast<std::int16_t>(*block | (1 << shift));
+        }
+        return;
+    }
+    std::size_t block = 0;
+    for (std::size_t i = 0; i < m_scan.components.size(); ++i) {
+        for (std::size_t n = 0; n < BlocksOf(i) && block < blocks.size(); ++n, ++block) {
+            // After a difference too large the rest of the interval is left as it was.
+            if (m_failed) return;
+            const int difference = DecodeArithmeticDifference(i);
+            if (m_failed) return;
+            // Kept as libjpeg keeps it: 16 bits, shifted into place.
+            m_lastDc[i] = (m_lastDc[i] + difference) & 0xFFFF;
+            *blocks[block] =
+                static_cast<std::int16_t>(static_cast<std::uint32_t>(m_lastDc[i]) << shift);
+        }
+    }
+}
+
+// The blocks of the scan's component `i` in an MCU: h x v of it when the scan has several.
+std::size_t JpegDcScanDecoder::BlocksOf(std::size_t i) const {
+    if (m_scan.components.size() == 1) return 1;
+    const JpegDcComponent& c = m_plan.components[static_cast<std::size_t>(m_scan.components[i])];
+    return static_cast<std::size_t>(c.h) * static_cast<std::size_t>(c.v);
 }
 
 Status JpegDcScanDecoder::DecodeMcu(std::vector<std::int16_t*>& blocks) {
     if (m_scan.restartInterval != 0) {
         if (m_restartsToGo == 0) Restart();
         --m_restartsToGo;
+    }
+    if (m_plan.arithmetic) {
+        DecodeArithmeticMcu(blocks);
+        return Done();
     }
     const auto shift = static_cast<unsigned>(m_scan.al);
     if (m_scan.ah != 0) {
@@ -186,13 +292,8 @@ Status JpegDcScanDecoder::DecodeMcu(std::vector<std::int16_t*>& blocks) {
     const std::size_t perMcu = blocks.size();
     std::size_t block = 0;
     for (std::size_t i = 0; i < m_scan.components.size(); ++i) {
-        const int component = m_scan.components[i];
-        const JpegDcComponent& c = m_plan.components[static_cast<std::size_t>(component)];
-        const std::size_t count = m_scan.components.size() == 1 ? 1
-                                                                : static_cast<std::size_t>(c.h) *
-                                                                      static_cast<std::size_t>(c.v);
         const JpegDcHuffman& table = m_plan.tables[static_cast<std::size_t>(m_scan.tables[i])];
-        for (std::size_t n = 0; n < count && block < perMcu; ++n, ++block) {
+        for (std::size_t n = 0; n < BlocksOf(i) && block < perMcu; ++n, ++block) {
             int size = 0;
             const std::uint16_t known = m_bits->Have8() ? table.first8[m_bits->Peek8()] : 0;
             if (known != 0) {

@@ -1,10 +1,13 @@
 #pragma once
 
-// One DC scan of a progressive JPEG, decoded an MCU row at a time: a first scan's Huffman-coded
-// differences, or a refinement's one bit a block. Damaged data is treated as libjpeg treats it:
-// a bad code is a zero difference, and from where the data runs out (at a marker or the end
-// of the file) the rest of the restart interval keeps its zeros.
+// One DC scan of a progressive JPEG, decoded an MCU row at a time: a first scan's differences,
+// or a refinement's one bit a block, Huffman or arithmetic coded. Damaged data is treated as
+// libjpeg treats it. Huffman codes: a bad code is a zero difference, and from where the data
+// runs out (at a marker or the end of the file) the rest of the restart interval keeps its
+// zeros. Arithmetic coding: past the data the decoder reads zeros, and a difference too large
+// for 16 bits leaves the rest of the restart interval as it was.
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -12,6 +15,7 @@
 #include "platform/pictures/codecs/codec_result.h"
 #include "platform/pictures/codecs/file_input.h"
 #include "platform/pictures/codecs/jpeg_dc_plan.h"
+#include "platform/pictures/codecs/jpeg_qm_decoder.h"
 
 namespace platform::codecs {
 
@@ -39,8 +43,12 @@ class JpegDcScanDecoder {
 
   private:
     class Bits;
+    std::size_t BlocksOf(std::size_t i) const;
     Status DecodeMcu(std::vector<std::int16_t*>& blocks);
+    void DecodeArithmeticMcu(std::vector<std::int16_t*>& blocks);
+    int DecodeArithmeticDifference(std::size_t component);
     void Restart();
+    void ResetStatistics();
 
     const JpegDcPlan& m_plan;
     const JpegDcScan& m_scan;
@@ -50,6 +58,15 @@ class JpegDcScanDecoder {
     int m_nextRestart = 0;
     bool m_outOfData = false;
     std::vector<std::int16_t*> m_blocks;
+    // Arithmetic coding: the coder, and of a first scan the statistics of each table it uses
+    // (shared by the components that use it), the index of each component's, and its
+    // conditioning context: which bins its next difference starts at.
+    JpegQmDecoder m_qm;
+    std::vector<std::array<std::uint8_t, 64>> m_statistics;
+    std::vector<std::size_t> m_statisticsOf;
+    std::vector<int> m_context;
+    std::uint8_t m_fixedHalf = kQmFixedHalf;
+    bool m_failed = false;  // a difference past 16 bits, until the next restart
 };
 
 }  // namespace platform::codecs
