@@ -21,7 +21,7 @@ int DivideRoundingUp(long long a, long long b) {
 // The scan's entropy-coded bytes as libjpeg's bit reader takes them: FF 00 is a data byte FF,
 // and any other marker stops the data. The scan's bytes end where the walk found its data
 // to end; past that the reader sees an end-of-image marker, as libjpeg does past the file.
-class JpegDcScanDecoder::Bits {
+class JpegDcScanDecoder::Bits final : public JpegArithmeticBytes {
   public:
     Bits(const FileInput& file, std::uint64_t start, std::uint64_t end)
         : m_file(file), m_position(start), m_end(std::min(end, file.Size())) {}
@@ -55,13 +55,12 @@ class JpegDcScanDecoder::Bits {
         }
         return m_count >= 8;
     }
-    // The next data byte for the arithmetic decoder, which reads zeros once a marker has
-    // stopped the data.
-    int ArithmeticByte() {
+    int Next() override {
         if (m_marker != 0) return 0;
         const int byte = DataByte();
         return byte < 0 ? 0 : byte;
     }
+    bool Spent() const override { return m_marker != 0; }
 
     std::size_t Peek8() const { return static_cast<std::size_t>((m_bits >> (m_count - 8)) & 0xFF); }
     void Drop(int count) { m_count -= count; }
@@ -80,6 +79,7 @@ class JpegDcScanDecoder::Bits {
     // Passes over the marker in hand and finds the next one.
     void SkipToNextMarker() { m_marker = NextMarker(); }
     bool StoppedAtMarker() const { return m_marker != 0; }
+    int HeldMarker() const { return m_marker; }
 
   private:
     int Byte() {
@@ -139,25 +139,8 @@ JpegDcScanDecoder::JpegDcScanDecoder(const FileInput& file, const JpegDcPlan& pl
       m_scan(scan),
       m_bits(std::make_unique<Bits>(file, scan.dataStart, scan.dataEnd)),
       m_lastDc(scan.components.size(), 0),
-      m_restartsToGo(scan.restartInterval),
-      m_context(scan.components.size(), 0) {
-    if (!plan.arithmetic || scan.ah != 0) return;
-    // Components coded with the same table share its statistics, as libjpeg keeps them.
-    std::vector<int> tables;
-    for (const int table : scan.tables) {
-        const auto found = std::find(tables.begin(), tables.end(), table);
-        m_statisticsOf.push_back(static_cast<std::size_t>(found - tables.begin()));
-        if (found == tables.end()) tables.push_back(table);
-    }
-    m_statistics.resize(tables.size());
-    ResetStatistics();
-}
-
-void JpegDcScanDecoder::ResetStatistics() {
-    for (auto& bins : m_statistics) bins.fill(0);  // state 0, 0 the more probable symbol
-    std::fill(m_context.begin(), m_context.end(), 0);
-    m_qm.Restart();
-    m_failed = false;
+      m_restartsToGo(scan.restartInterval) {
+    if (plan.arithmetic) m_arithmetic.emplace(scan, *m_bits);
 }
 
 JpegDcScanDecoder::~JpegDcScanDecoder() = default;
@@ -193,57 +176,14 @@ void JpegDcScanDecoder::Restart() {
     std::fill(m_lastDc.begin(), m_lastDc.end(), 0);
     m_restartsToGo = m_scan.restartInterval;
     if (!m_bits->StoppedAtMarker()) m_outOfData = false;
-    ResetStatistics();
-}
-
-// A decoded difference of a first scan, F.2.4.1 with the statistics model of F.1.4.4.1: whether
-// it is zero, its sign, its magnitude category, then the bits below the category's top bit.
-int JpegDcScanDecoder::DecodeArithmeticDifference(std::size_t component) {
-    std::array<std::uint8_t, 64>& bins = m_statistics[m_statisticsOf[component]];
-    const auto next = [this] { return m_bits->ArithmeticByte(); };
-    int& context = m_context[component];
-    auto at = static_cast<std::size_t>(context);
-    if (m_qm.Decode(bins[at], next) == 0) {
-        context = 0;
-        return 0;
-    }
-    const int sign = m_qm.Decode(bins[at + 1], next);
-    at += 2 + static_cast<std::size_t>(sign);
-    int magnitude = m_qm.Decode(bins[at], next);  // the category's top bit
-    if (magnitude != 0) {
-        for (at = 20; m_qm.Decode(bins[at], next); ++at) {
-            magnitude <<= 1;
-            if (magnitude == 0x8000) {  // no 16-bit difference is this large
-                m_failed = true;
-                return 0;
-            }
-        }
-    }
-    // The next difference of this component is decoded in the context this one sets.
-    const JpegDcConditioning& conditioning = m_scan.conditioning[component];
-    if (magnitude < (1 << conditioning.lower) >> 1) {
-        context = 0;
-    } else if (magnitude > (1 << conditioning.upper) >> 1) {
-        context = 12 + sign * 4;
-    } else {
-        context = 4 + sign * 4;
-    }
-    at += 14;
-    int value = magnitude;
-    while (magnitude >>= 1) {
-        if (m_qm.Decode(bins[at], next)) value |= magnitude;
-    }
-    value += 1;
-    return sign ? -value : value;
+    if (m_arithmetic) m_arithmetic->Restart();
 }
 
 void JpegDcScanDecoder::DecodeArithmeticMcu(std::vector<std::int16_t*>& blocks) {
     const auto shift = static_cast<unsigned>(m_scan.al);
     if (m_scan.ah != 0) {
-        // A refinement: each bit decoded with the fixed probability of one half.
-        const auto next = [this] { return m_bits->ArithmeticByte(); };
         for (std::int16_t* block : blocks) {
-            if (m_qm.Decode(m_fixedHalf, next))
+            if (m_arithmetic->RefinementBit())
                 *block = static_cast<std::int16_t>(*block | (1 << shift));
         }
         return;
@@ -252,11 +192,10 @@ void JpegDcScanDecoder::DecodeArithmeticMcu(std::vector<std::int16_t*>& blocks) 
     for (std::size_t i = 0; i < m_scan.components.size(); ++i) {
         for (std::size_t n = 0; n < BlocksOf(i) && block < blocks.size(); ++n, ++block) {
             // After a difference too large the rest of the interval is left as it was.
-            if (m_failed) return;
-            const int difference = DecodeArithmeticDifference(i);
-            if (m_failed) return;
+            const auto difference = m_arithmetic->Difference(i);
+            if (!difference) return;
             // Kept as libjpeg keeps it: 16 bits, shifted into place.
-            m_lastDc[i] = (m_lastDc[i] + difference) & 0xFFFF;
+            m_lastDc[i] = (m_lastDc[i] + *difference) & 0xFFFF;
             *blocks[block] =
                 static_cast<std::int16_t>(static_cast<std::uint32_t>(m_lastDc[i]) << shift);
         }
@@ -275,7 +214,7 @@ Status JpegDcScanDecoder::DecodeMcu(std::vector<std::int16_t*>& blocks) {
         if (m_restartsToGo == 0) Restart();
         --m_restartsToGo;
     }
-    if (m_plan.arithmetic) {
+    if (m_arithmetic) {
         DecodeArithmeticMcu(blocks);
         return Done();
     }
@@ -329,7 +268,31 @@ Status JpegDcScanDecoder::DecodeMcu(std::vector<std::int16_t*>& blocks) {
     return Done();
 }
 
+bool JpegDcScanDecoder::Settled() const {
+    if (!m_arithmetic) return false;
+    if (m_scan.restartInterval != 0) {
+        // Past the data, each restart starts afresh on zeros, and every interval decodes as the
+        // one before: the rows do when each of them starts an interval.
+        const std::vector<int>& components = m_scan.components;
+        const JpegDcComponent& c = m_plan.components[static_cast<std::size_t>(components[0])];
+        const int perRow =
+            components.size() == 1
+                ? DivideRoundingUp(
+                      DivideRoundingUp(static_cast<long long>(m_plan.width) * c.h, m_plan.maxH), 8)
+                : DivideRoundingUp(m_plan.width, 8LL * m_plan.maxH);
+        return m_restartsToGo == 0 && perRow % m_scan.restartInterval == 0 &&
+               m_bits->HeldMarker() == kEoi;
+    }
+    return m_arithmetic->Settled();
+}
+
 Status JpegDcScanDecoder::DecodeRow(int row, std::vector<JpegDcRow>& rows) {
+    if (Status decoded = DecodeBlocks(row, rows); !decoded) return decoded;
+    if (m_arithmetic) m_arithmetic->LookForCycle();
+    return Done();
+}
+
+Status JpegDcScanDecoder::DecodeBlocks(int row, std::vector<JpegDcRow>& rows) {
     const std::vector<int>& components = m_scan.components;
     if (components.size() == 1) {
         // One component: its blocks in rows of their own, as many as its samples need.

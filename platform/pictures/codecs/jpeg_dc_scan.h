@@ -7,15 +7,15 @@
 // zeros. Arithmetic coding: past the data the decoder reads zeros, and a difference too large
 // for 16 bits leaves the rest of the restart interval as it was.
 
-#include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "platform/pictures/codecs/codec_result.h"
 #include "platform/pictures/codecs/file_input.h"
+#include "platform/pictures/codecs/jpeg_dc_arithmetic.h"
 #include "platform/pictures/codecs/jpeg_dc_plan.h"
-#include "platform/pictures/codecs/jpeg_qm_decoder.h"
 
 namespace platform::codecs {
 
@@ -41,14 +41,18 @@ class JpegDcScanDecoder {
     // rows must be decoded in order, from 0.
     Status DecodeRow(int row, std::vector<JpegDcRow>& rows);
 
+    // Whether every MCU row after the next writes what the next one writes: the scan's data is
+    // spent and what is left of it can change nothing. Arithmetic coding only (Huffman data
+    // reaches no further than its bits, see JpegRowsReached).
+    bool Settled() const;
+
   private:
     class Bits;
+    Status DecodeBlocks(int row, std::vector<JpegDcRow>& rows);
     std::size_t BlocksOf(std::size_t i) const;
     Status DecodeMcu(std::vector<std::int16_t*>& blocks);
     void DecodeArithmeticMcu(std::vector<std::int16_t*>& blocks);
-    int DecodeArithmeticDifference(std::size_t component);
     void Restart();
-    void ResetStatistics();
 
     const JpegDcPlan& m_plan;
     const JpegDcScan& m_scan;
@@ -58,15 +62,7 @@ class JpegDcScanDecoder {
     int m_nextRestart = 0;
     bool m_outOfData = false;
     std::vector<std::int16_t*> m_blocks;
-    // Arithmetic coding: the coder, and of a first scan the statistics of each table it uses
-    // (shared by the components that use it), the index of each component's, and its
-    // conditioning context: which bins its next difference starts at.
-    JpegQmDecoder m_qm;
-    std::vector<std::array<std::uint8_t, 64>> m_statistics;
-    std::vector<std::size_t> m_statisticsOf;
-    std::vector<int> m_context;
-    std::uint8_t m_fixedHalf = kQmFixedHalf;
-    bool m_failed = false;  // a difference past 16 bits, until the next restart
+    std::optional<JpegDcArithmetic> m_arithmetic;  // for arithmetic-coded data
 };
 
 }  // namespace platform::codecs

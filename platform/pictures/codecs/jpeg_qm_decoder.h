@@ -61,6 +61,19 @@ inline constexpr std::array<QmState, 114> kQmStates = {{
 }};
 inline constexpr std::uint8_t kQmFixedHalf = 113;
 
+// Whether a bin in `state`, and in every state the more probable symbol moves it on to, gives
+// the less probable symbol less than half of any interval (Qe at most 0x4000, A at least
+// 0x8000): with no data left every later decision is then the more probable symbol.
+constexpr bool QmStaysWithMps(std::uint8_t state) {
+    for (int step = 0; step <= static_cast<int>(kQmStates.size()); ++step) {
+        const QmState& at = kQmStates[state];
+        if (at.qe > 0x4000) return false;
+        if (at.nextMps == state) return true;
+        state = at.nextMps;
+    }
+    return false;
+}
+
 class JpegQmDecoder {
   public:
     // Starts again on the next two bytes of data, as at a scan's start and after a restart.
@@ -111,6 +124,17 @@ class JpegQmDecoder {
             }
         }
         return symbol;
+    }
+
+    // No bit of data is left in C; and past the data, none will come.
+    bool Empty() const { return m_c == 0; }
+
+    // With C empty and no data left, whether every later decision at the fixed probability
+    // gives 0: A then halves to Qe at each decision and doubles back to twice Qe, the one
+    // interval from which neither symbol ever takes the other's place.
+    bool SettledAtFixedHalf() const {
+        const std::int64_t qe = kQmStates[kQmFixedHalf].qe;
+        return m_c == 0 && (m_a == qe || m_a == 2 * qe);
     }
 
   private:

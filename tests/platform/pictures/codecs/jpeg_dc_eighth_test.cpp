@@ -284,6 +284,36 @@ TEST(JpegDcEighth, GivesLibjpegsPixelsForFilesCutShortOrDamaged) {
     EXPECT_GT(damaged, 100);
 }
 
+// Arithmetic-coded data goes on past its bytes: the coder reads zeros there, and libjpeg
+// decodes every block of a frame larger than the data describes from them. Ours gives the same
+// rows, though it stops running the coder once they can be told without it.
+TEST(JpegDcEighth, GivesLibjpegsPixelsForAFrameFarLargerThanItsData) {
+    const Bitmap pattern = NoisyPattern(24, 24);
+    Bytes grey;
+    for (std::uint32_t p : pattern.Pixels()) grey.push_back(static_cast<std::uint8_t>(p >> 8));
+    for (const int interval : {0, 1, 7}) {
+        for (const JpegTestOptions& coding : kCodings) {
+            JpegTestOptions options = coding;
+            options.progressive = true;
+            options.restartInterval = interval;
+            for (Bytes file : {test_support::CompressJpegGrey(grey, 24, 24, options),
+                               test_support::CompressJpegColour(pattern, options)}) {
+                SCOPED_TRACE("interval " + std::to_string(interval) + Named(coding) + ", " +
+                             std::to_string(file[file.size() / 2]));
+                for (std::size_t i = 0; i + 8 < file.size(); ++i) {
+                    if (file[i] != 0xFF || (file[i + 1] != 0xC2 && file[i + 1] != 0xCA)) continue;
+                    file[i + 5] = 2400 >> 8;  // 2400 rows of 720
+                    file[i + 6] = 2400 & 0xFF;
+                    file[i + 7] = 720 >> 8;
+                    file[i + 8] = 720 & 0xFF;
+                    break;
+                }
+                ExpectLikeLibjpeg(file);
+            }
+        }
+    }
+}
+
 // A segment may hold nothing after its length.
 TEST(JpegDcEighth, ReadsEmptyMarkerSegments) {
     Bytes file = test_support::CompressJpegColour(NoisyPattern(40, 40), {.progressive = true});
