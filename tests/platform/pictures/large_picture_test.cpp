@@ -150,7 +150,7 @@ TEST_F(LargePictureTest, AnArithmeticCodedFilesOverviewTakesTheMemoryOfARowOfBlo
     const bool measured = PeakGrowth(
         [&] {
             const Bitmap overview = picture.Overview(80, 80);
-            EXPECT_EQ(overview.Width(), 80);
+            EXPECT_NE(overview.At(40, 40), 0u);
         },
         growth);
     if (!measured) GTEST_SKIP() << "the resident memory's high-water mark cannot be reset";
