@@ -98,7 +98,7 @@ std::optional<JpegDcArithmetic::Cycle> JpegDcArithmetic::CycleOf(std::size_t com
         int next = context;
         const auto difference =
             ModelDifference(next, m_scan->conditioning[component], [&](std::size_t at) {
-                quiet = quiet && QmStaysWithMps(bins[at] & 0x7F);
+                quiet = quiet && QmStaysWithMps(static_cast<std::uint8_t>(bins[at] & 0x7F));
                 return bins[at] >> 7;
             });
         if (!quiet || !difference) return std::nullopt;

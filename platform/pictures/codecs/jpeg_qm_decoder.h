@@ -126,7 +126,7 @@ class JpegQmDecoder {
         return symbol;
     }
 
-    // No bit of data is left in C; and past the data, none will come.
+    // Whether C holds no bit of data still to be used (past the data, none comes in).
     bool Empty() const { return m_c == 0; }
 
     // With C empty and no data left, whether every later decision at the fixed probability
