@@ -19,6 +19,7 @@
 #include "platform/pictures/codecs/jpeg_cmyk.h"
 #include "tests/platform/pictures/codecs/jpeg_test_writer.h"
 #include "tests/support/codec_test_support.h"
+#include "tests/support/test_files.h"
 
 namespace {
 
@@ -312,6 +313,24 @@ TEST(JpegDcEighth, GivesLibjpegsPixelsForAFrameFarLargerThanItsData) {
             }
         }
     }
+}
+
+// The JPEG files of the corpora and of our fuzz seeds that are progressive, Huffman and
+// arithmetic coded.
+TEST(JpegDcEighth, GivesLibjpegsPixelsForTheProgressiveFilesOfTheCorporaAndSeeds) {
+    int compared = 0;
+    for (const auto& folder : {test_support::CorporaDir(),
+                               test_support::SourceDir() / "tests" / "fuzz" / "seeds" / "jpeg"}) {
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+            if (entry.path().extension() != ".jpg") continue;
+            const Bytes file = test_support::ReadBytes(entry.path());
+            if (!WalkJpeg(FileInput{std::span<const std::uint8_t>(file)}).progressive) continue;
+            SCOPED_TRACE(entry.path().string());
+            ExpectLikeLibjpeg(file);
+            ++compared;
+        }
+    }
+    EXPECT_GE(compared, 4);
 }
 
 // A segment may hold nothing after its length.
