@@ -1,6 +1,7 @@
 // Writes the benchmark's pictures: a made-up photograph (smooth shapes, fine texture and a
 // little sensor noise, so that it compresses like a camera's) at 24 and 100 megapixels, as
-// baseline and progressive JPEG, and at 24 megapixels as a 256-colour GIF and a 24-bit BMP;
+// baseline and progressive JPEG, and at 24 megapixels as a progressive arithmetic-coded JPEG,
+// a 256-colour GIF and a 24-bit BMP;
 // and the same at 64 x 64 pixels as JPEG, the small picture the window's road is held to.
 //
 //   zentrova-bench-pictures FOLDER
@@ -78,7 +79,8 @@ void PhotoRow(int width, int height, int y, std::vector<std::uint8_t>& rgb) {
 
 class JpegWriter {
   public:
-    JpegWriter(const fs::path& path, int width, int height, bool progressive)
+    JpegWriter(const fs::path& path, int width, int height, bool progressive,
+               bool arithmetic = false)
         : m_file(std::fopen(path.c_str(), "wb")) {
         if (!m_file) std::exit(1);
         m_info.err = jpeg_std_error(&m_errors);
@@ -91,6 +93,7 @@ class JpegWriter {
         jpeg_set_defaults(&m_info);
         jpeg_set_quality(&m_info, 90, TRUE);  // 4:2:0, as cameras write
         if (progressive) jpeg_simple_progression(&m_info);
+        m_info.arith_code = arithmetic ? TRUE : FALSE;
         jpeg_start_compress(&m_info, TRUE);
     }
     ~JpegWriter() {
@@ -204,24 +207,29 @@ void Make(const fs::path& folder, int width, int height, const std::string& mega
           bool withGifAndBmp) {
     const fs::path baseline = folder / ("baseline-" + megapixels + ".jpg");
     const fs::path progressive = folder / ("progressive-" + megapixels + ".jpg");
+    const fs::path arithmetic = folder / ("arithmetic-" + megapixels + ".jpg");
     const fs::path gif = folder / ("picture-" + megapixels + ".gif");
     const fs::path bmp = folder / ("picture-" + megapixels + ".bmp");
-    const bool wanted = !fs::exists(baseline) || !fs::exists(progressive) ||
-                        (withGifAndBmp && (!fs::exists(gif) || !fs::exists(bmp)));
+    const bool wanted =
+        !fs::exists(baseline) || !fs::exists(progressive) ||
+        (withGifAndBmp && (!fs::exists(arithmetic) || !fs::exists(gif) || !fs::exists(bmp)));
     if (!wanted) return;
     std::printf("making the %s pictures in %s\n", megapixels.c_str(), folder.c_str());
     std::fflush(stdout);
     {
         JpegWriter b(baseline, width, height, false), p(progressive, width, height, true);
+        std::unique_ptr<JpegWriter> a;
         std::unique_ptr<GifWriter> g;
         std::unique_ptr<BmpWriter> m;
         if (withGifAndBmp) {
+            a = std::make_unique<JpegWriter>(arithmetic, width, height, true, true);
             g = std::make_unique<GifWriter>(gif, width, height);
             m = std::make_unique<BmpWriter>(bmp, width, height);
         }
         std::vector<std::uint8_t> rgb;
         for (int y = 0; y < height; ++y) {
             PhotoRow(width, height, y, rgb);
+            if (a) a->Row(rgb);
             if (g) g->Row(y, rgb);
             if (m) m->Row(y, rgb);
             b.Row(rgb);

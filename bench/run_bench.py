@@ -24,6 +24,7 @@ PICTURES = [
     ("100 MP baseline JPEG", "baseline-100mp.jpg", "jpeg"),
     ("24 MP progressive JPEG", "progressive-24mp.jpg", "progressive"),
     ("100 MP progressive JPEG", "progressive-100mp.jpg", "progressive"),
+    ("24 MP progressive arithmetic-coded JPEG", "arithmetic-24mp.jpg", "progressive"),
     ("24 MP GIF", "picture-24mp.gif", "gif"),
     ("24 MP 24-bit BMP", "picture-24mp.bmp", "bmp"),
 ]

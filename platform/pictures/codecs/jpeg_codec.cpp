@@ -245,27 +245,21 @@ int JpegReducedEighths(int width, int height, int minWidth, int minHeight) {
 Status DecodeJpegReduced(const FileInput& file, const JpegStructure& structure, int eighths,
                          RowSink& sink) {
     eighths = std::clamp(eighths, 1, 8);
-    // At an eighth each block is its DC value alone, so a progressive file is read without its
-    // AC scans. The frame ends where the data read can reach no further: below, every block
-    // is zeros, and every row the same as the last one decoded.
+    // The frame ends where the data read can reach no further: below, every block is zeros,
+    // and every row the same as the last one decoded.
+    const bool dcScansOnly = structure.progressive && eighths == 1;
     JpegReading reading;
-    reading.dcScansOnly = structure.progressive && eighths == 1;
-    if (structure.multiScan) {
-        reading.frameHeight =
-            ShortFrameHeight(structure, JpegRowsReached(structure, reading.dcScansOnly));
-    }
-    // Huffman-coded DC scans are read by our own decoder a row at a time, where libjpeg would
-    // hold the coefficients of every row.
-    if (reading.dcScansOnly && !structure.arithmetic)
-        return DecodeJpegDcEighth(file, structure, reading.frameHeight, sink);
+    if (structure.multiScan)
+        reading.frameHeight = ShortFrameHeight(structure, JpegRowsReached(structure, dcScansOnly));
+    // At an eighth each block is its DC value alone, so a progressive file is read from its DC
+    // scans by our own decoder a row at a time, where libjpeg would hold the coefficients of
+    // every row.
+    if (dcScansOnly) return DecodeJpegDcEighth(file, structure, reading.frameHeight, sink);
     JpegSession session{};
     SessionCloser closer{session};
     if (Status opened = OpenJpeg(session, file, structure, reading); !opened) return opened;
     jpeg_decompress_struct& info = session.info;
     ChooseOutput(info);
-    // Without the AC scans libjpeg would guess the AC coefficients from the neighbouring
-    // blocks, and the DC values with them: the eighth would no longer be the blocks' own.
-    if (reading.dcScansOnly) info.do_block_smoothing = FALSE;
     if (!ReduceTo(session, eighths)) return JpegFailure(session);
     if (Status checked = CheckFrameHeld(session); !checked) return checked;
     if (!StartDecompress(session)) return JpegFailure(session);

@@ -99,6 +99,8 @@ Status DecodeJpegDcEighth(const FileInput& file, const JpegStructure& structure,
             return checked;
     }
     if (Status checked = CheckJpegWork(structure); !checked) return checked;
+    if (Status checked = CheckJpegArithmeticDcWork(structure, file.Size()); !checked)
+        return checked;
     const auto read = ReadJpegDcPlan(file, structure);
     if (!read) return read.Failure();
     const JpegDcPlan& plan = read.Value();
@@ -131,39 +133,60 @@ Status DecodeJpegDcEighth(const FileInput& file, const JpegStructure& structure,
             columnOf[c].push_back(static_cast<std::size_t>(x * plan.components[c].h / plan.maxH));
     }
     const Converter converter(plan);
-    std::vector<std::uint32_t> row(static_cast<std::size_t>(width));
+    // The pixel rows of one MCU row.
+    std::vector<std::uint32_t> rows(static_cast<std::size_t>(width) *
+                                    static_cast<std::size_t>(plan.maxV));
+    const auto rowOf = [&](int line) {
+        return rows.data() + static_cast<std::size_t>(line) * static_cast<std::size_t>(width);
+    };
     std::uint8_t pixel[4] = {};
 
     sink.Start(width, DivideRoundingUp(plan.height, 8));
+    // Arithmetic-coded data can stand for any number of rows in a few bytes. Once no scan has
+    // anything left to change, the MCU rows after the next are that one over again, and are
+    // handed on without being decoded.
+    bool settled = false, repeating = false;
+    int lastRow = 0;
     for (int mcuRow = 0; mcuRow < mcuRows; ++mcuRow) {
-        for (JpegDcRow& component : blocks) std::fill(component.dc.begin(), component.dc.end(), 0);
-        for (JpegDcScanDecoder& scan : scans) {
-            if (Status decoded = scan.DecodeRow(mcuRow, blocks); !decoded) return decoded;
+        if (!repeating) {
+            repeating = settled;
+            for (JpegDcRow& component : blocks)
+                std::fill(component.dc.begin(), component.dc.end(), 0);
+            for (JpegDcScanDecoder& scan : scans) {
+                if (Status decoded = scan.DecodeRow(mcuRow, blocks); !decoded) return decoded;
+            }
+            settled = std::all_of(scans.begin(), scans.end(),
+                                  [](const JpegDcScanDecoder& scan) { return scan.Settled(); });
+            for (std::size_t c = 0; c < count; ++c) {
+                const std::int16_t step = plan.components[c].dcStep;
+                std::transform(blocks[c].dc.begin(), blocks[c].dc.end(), samples[c].begin(),
+                               [step](std::int16_t dc) { return Sample(dc, step); });
+            }
+            // Each block is a pixel, repeated to the largest sampling as libjpeg's upsampler
+            // repeats samples at this scale.
+            for (int line = 0; line < plan.maxV; ++line) {
+                const std::uint8_t* lines[4] = {};
+                for (std::size_t c = 0; c < count; ++c) {
+                    const int blockRow = line * plan.components[c].v / plan.maxV;
+                    lines[c] = samples[c].data() + static_cast<std::size_t>(blockRow) *
+                                                       static_cast<std::size_t>(blocks[c].columns);
+                }
+                std::uint32_t* row = rowOf(line);
+                for (std::size_t x = 0; x < static_cast<std::size_t>(width); ++x) {
+                    for (std::size_t c = 0; c < count; ++c) pixel[c] = lines[c][columnOf[c][x]];
+                    row[x] = converter.Pixel(pixel);
+                }
+            }
         }
-        for (std::size_t c = 0; c < count; ++c) {
-            const std::int16_t step = plan.components[c].dcStep;
-            std::transform(blocks[c].dc.begin(), blocks[c].dc.end(), samples[c].begin(),
-                           [step](std::int16_t dc) { return Sample(dc, step); });
-        }
-        // Each block is a pixel, repeated to the largest sampling as libjpeg's upsampler
-        // repeats samples at this scale.
         for (int line = 0; line < plan.maxV; ++line) {
             const int y = mcuRow * plan.maxV + line;
             if (y >= decodedRows) break;
-            const std::uint8_t* lines[4] = {};
-            for (std::size_t c = 0; c < count; ++c) {
-                const int blockRow = line * plan.components[c].v / plan.maxV;
-                lines[c] = samples[c].data() + static_cast<std::size_t>(blockRow) *
-                                                   static_cast<std::size_t>(blocks[c].columns);
-            }
-            for (std::size_t x = 0; x < row.size(); ++x) {
-                for (std::size_t c = 0; c < count; ++c) pixel[c] = lines[c][columnOf[c][x]];
-                row[x] = converter.Pixel(pixel);
-            }
-            sink.Row(y, row.data());
+            sink.Row(y, rowOf(line));
+            lastRow = line;
         }
     }
-    for (int y = decodedRows; y < DivideRoundingUp(plan.height, 8); ++y) sink.Row(y, row.data());
+    for (int y = decodedRows; y < DivideRoundingUp(plan.height, 8); ++y)
+        sink.Row(y, rowOf(lastRow));
     return Done();
 }
 

@@ -14,6 +14,7 @@ using namespace jpeg_marker;
 
 // libjpeg's limits: tables of each kind, the blocks of an MCU, the shift of a DC scan.
 constexpr int kTableSlots = 4;
+constexpr int kArithmeticSlots = 16;
 constexpr int kMaxBlocksInMcu = 10;
 constexpr int kMaxShift = 13;
 
@@ -129,9 +130,10 @@ class PlanReader {
   public:
     explicit PlanReader(JpegDcPlan& plan) : m_plan(plan) { m_dcSlots.fill(-1); }
 
-    Status Frame(const std::vector<std::uint8_t>& s) {
+    Status Frame(const std::vector<std::uint8_t>& s, bool arithmetic) {
         if (m_sawFrame) return Fail(CodecError::BadHeader, "a second frame header");
         m_sawFrame = true;
+        m_plan.arithmetic = arithmetic;
         if (s.size() < 6) return Fail(CodecError::BadHeader, "a frame header cut short");
         if (s[0] != 8) return Fail(CodecError::Unsupported, "samples of other than 8 bits");
         const int count = s[5];
@@ -195,6 +197,22 @@ class PlanReader {
         return Done();
     }
 
+    // libjpeg reads every DAC segment, whatever the coding, and refuses a bad one.
+    Status Conditioning(const std::vector<std::uint8_t>& s) {
+        if (s.size() % 2 != 0) return Fail(CodecError::BadHeader, "a DAC segment's length");
+        for (std::size_t at = 0; at < s.size(); at += 2) {
+            const int index = s[at];
+            if (index >= 2 * kArithmeticSlots)
+                return Fail(CodecError::BadHeader, "an arithmetic table number out of range");
+            if (index >= kArithmeticSlots) continue;  // AC conditioning, for the scans left out
+            const JpegDcConditioning conditioning{.lower = s[at + 1] & 15, .upper = s[at + 1] >> 4};
+            if (conditioning.lower > conditioning.upper)
+                return Fail(CodecError::BadHeader, "arithmetic DC conditioning with L above U");
+            m_conditioning[static_cast<std::size_t>(index)] = conditioning;
+        }
+        return Done();
+    }
+
     Status RestartInterval(const std::vector<std::uint8_t>& s) {
         if (s.size() != 2) return Fail(CodecError::BadHeader, "a restart segment's length");
         m_restartInterval = s[0] << 8 | s[1];
@@ -244,7 +262,11 @@ class PlanReader {
             if (Status latched = Latch(component); !latched) return latched;
             const int slot = s[2 + 2 * i] >> 4;
             int table = kBadTable;
-            if (scan.ah == 0) {
+            if (scan.ah == 0 && m_plan.arithmetic) {
+                // Any of the 16 numbers; the conditioning is that in force when the scan starts.
+                table = slot;
+                scan.conditioning.push_back(m_conditioning[static_cast<std::size_t>(slot)]);
+            } else if (scan.ah == 0) {
                 if (slot >= kTableSlots || m_dcSlots[static_cast<std::size_t>(slot)] == -1)
                     return Fail(CodecError::BadHeader, "a scan uses a Huffman table not defined");
                 table = m_dcSlots[static_cast<std::size_t>(slot)];
@@ -319,6 +341,7 @@ class PlanReader {
     std::vector<bool> m_latched;
     std::array<QuantTable, kTableSlots> m_quant{};
     std::array<int, kTableSlots> m_dcSlots{};
+    std::array<JpegDcConditioning, kArithmeticSlots> m_conditioning{};
 };
 
 }  // namespace
@@ -326,8 +349,6 @@ class PlanReader {
 Result<JpegDcPlan> ReadJpegDcPlan(const FileInput& file, const JpegStructure& structure) {
     if (!structure.hasFrame || !structure.progressive)
         return Fail(CodecError::Unsupported, "not a progressive file");
-    if (structure.arithmetic)
-        return Fail(CodecError::Unsupported, "arithmetic-coded scans are not read for an eighth");
     JpegDcPlan plan;
     plan.width = structure.width;
     plan.height = structure.height;
@@ -360,18 +381,20 @@ Result<JpegDcPlan> ReadJpegDcPlan(const FileInput& file, const JpegStructure& st
             at = scan.dataEnd;
             ++next;
         } else if (IsFrame(*code)) {
-            read = *code == kSof2 || reader.SawFrame()
-                       ? reader.Frame(*segment)
-                       : Fail(CodecError::Unsupported, "not a progressive Huffman-coded frame");
+            read = *code == kSof2 || *code == kSof10 || reader.SawFrame()
+                       ? reader.Frame(*segment, *code == kSof10)
+                       : Fail(CodecError::Unsupported, "not a progressive frame");
         } else if (*code == kDht) {
             read = reader.HuffmanTables(*segment);
         } else if (*code == kDqt) {
             read = reader.QuantTables(*segment);
+        } else if (*code == kDac) {
+            read = reader.Conditioning(*segment);
         } else if (*code == kDri) {
             read = reader.RestartInterval(*segment);
         } else if (IsApp(*code)) {
             reader.App(*code, *segment);
-        } else if (*code != kDac && *code != kCom && *code != kDnl) {
+        } else if (*code != kCom && *code != kDnl) {
             read = Fail(CodecError::BadHeader, "a marker of no known kind");
         }
         if (!read) return read.Failure();

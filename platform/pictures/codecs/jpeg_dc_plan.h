@@ -2,9 +2,10 @@
 
 // What a decode of a progressive JPEG's DC values needs from its markers: the frame's
 // components with their sampling and the DC step of their quantisation tables, the colour
-// space as libjpeg settles it, and each DC scan with its Huffman tables, successive
-// approximation and restart interval. Read the way libjpeg reads the same markers; a file it
-// would refuse, and a few that only a hostile encoder writes, are refused with the reason.
+// space as libjpeg settles it, and each DC scan with its Huffman tables (or its arithmetic
+// conditioning), successive approximation and restart interval. Read the way libjpeg reads the same
+// markers; a file it would refuse, and a few that only a hostile encoder writes, are refused with
+// the reason.
 
 #include <array>
 #include <cstdint>
@@ -36,10 +37,20 @@ struct JpegDcComponent {
     std::int16_t dcStep = 0;
 };
 
+// How an arithmetic-coded first DC scan sorts the differences it has decoded: below 2^L / 2
+// they count as zero, above 2^U / 2 as large (F.1.4.4.1.2).
+struct JpegDcConditioning {
+    int lower = 0;
+    int upper = 1;
+};
+
 struct JpegDcScan {
     std::vector<int> components;  // indices into the frame's, in the scan's order
-    std::vector<int> tables;      // per component: index into JpegDcPlan::tables (first scans)
-    int ah = 0;                   // successive approximation: the bit refined, and the shift
+    // Per component of a first scan: an index into JpegDcPlan::tables, or of an arithmetic-coded
+    // one its table number (0 to 15), which picks its statistics and its conditioning.
+    std::vector<int> tables;
+    std::vector<JpegDcConditioning> conditioning;  // per component of an arithmetic first scan
+    int ah = 0;  // successive approximation: the bit refined, and the shift
     int al = 0;
     int restartInterval = 0;  // in MCUs (in blocks for a scan of one component)
     std::uint64_t dataStart = 0;
@@ -54,11 +65,12 @@ struct JpegDcPlan {
     std::vector<JpegDcComponent> components;
     JpegColours colours = JpegColours::YCbCr;
     bool adobe = false;  // an Adobe APP14 marker was seen: CMYK inks are stored inverted
+    bool arithmetic = false;
     std::vector<JpegDcHuffman> tables;
     std::vector<JpegDcScan> scans;  // the DC scans, in the file's order
 };
 
-// Reads the markers of a progressive, Huffman-coded file walked into `structure`.
+// Reads the markers of a progressive file walked into `structure`.
 Result<JpegDcPlan> ReadJpegDcPlan(const FileInput& file, const JpegStructure& structure);
 
 }  // namespace platform::codecs

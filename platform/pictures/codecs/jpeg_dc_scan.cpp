@@ -21,7 +21,7 @@ int DivideRoundingUp(long long a, long long b) {
 // The scan's entropy-coded bytes as libjpeg's bit reader takes them: FF 00 is a data byte FF,
 // and any other marker stops the data. The scan's bytes end where the walk found its data
 // to end; past that the reader sees an end-of-image marker, as libjpeg does past the file.
-class JpegDcScanDecoder::Bits {
+class JpegDcScanDecoder::Bits final : public JpegArithmeticBytes {
   public:
     Bits(const FileInput& file, std::uint64_t start, std::uint64_t end)
         : m_file(file), m_position(start), m_end(std::min(end, file.Size())) {}
@@ -55,6 +55,13 @@ class JpegDcScanDecoder::Bits {
         }
         return m_count >= 8;
     }
+    int Next() override {
+        if (m_marker != 0) return 0;
+        const int byte = DataByte();
+        return byte < 0 ? 0 : byte;
+    }
+    bool Spent() const override { return m_marker != 0; }
+
     std::size_t Peek8() const { return static_cast<std::size_t>((m_bits >> (m_count - 8)) & 0xFF); }
     void Drop(int count) { m_count -= count; }
 
@@ -72,6 +79,7 @@ class JpegDcScanDecoder::Bits {
     // Passes over the marker in hand and finds the next one.
     void SkipToNextMarker() { m_marker = NextMarker(); }
     bool StoppedAtMarker() const { return m_marker != 0; }
+    int HeldMarker() const { return m_marker; }
 
   private:
     int Byte() {
@@ -131,7 +139,9 @@ JpegDcScanDecoder::JpegDcScanDecoder(const FileInput& file, const JpegDcPlan& pl
       m_scan(scan),
       m_bits(std::make_unique<Bits>(file, scan.dataStart, scan.dataEnd)),
       m_lastDc(scan.components.size(), 0),
-      m_restartsToGo(scan.restartInterval) {}
+      m_restartsToGo(scan.restartInterval) {
+    if (plan.arithmetic) m_arithmetic.emplace(scan, *m_bits);
+}
 
 JpegDcScanDecoder::~JpegDcScanDecoder() = default;
 JpegDcScanDecoder::JpegDcScanDecoder(JpegDcScanDecoder&&) noexcept = default;
@@ -166,12 +176,47 @@ void JpegDcScanDecoder::Restart() {
     std::fill(m_lastDc.begin(), m_lastDc.end(), 0);
     m_restartsToGo = m_scan.restartInterval;
     if (!m_bits->StoppedAtMarker()) m_outOfData = false;
+    if (m_arithmetic) m_arithmetic->Restart();
+}
+
+void JpegDcScanDecoder::DecodeArithmeticMcu(std::vector<std::int16_t*>& blocks) {
+    const auto shift = static_cast<unsigned>(m_scan.al);
+    if (m_scan.ah != 0) {
+        for (std::int16_t* block : blocks) {
+            if (m_arithmetic->RefinementBit())
+                *block = static_cast<std::int16_t>(*block | (1 << shift));
+        }
+        return;
+    }
+    std::size_t block = 0;
+    for (std::size_t i = 0; i < m_scan.components.size(); ++i) {
+        for (std::size_t n = 0; n < BlocksOf(i) && block < blocks.size(); ++n, ++block) {
+            // After a difference too large the rest of the interval is left as it was.
+            const auto difference = m_arithmetic->Difference(i);
+            if (!difference) return;
+            // Kept as libjpeg keeps it: 16 bits, shifted into place.
+            m_lastDc[i] = (m_lastDc[i] + *difference) & 0xFFFF;
+            *blocks[block] =
+                static_cast<std::int16_t>(static_cast<std::uint32_t>(m_lastDc[i]) << shift);
+        }
+    }
+}
+
+// The blocks of the scan's component `i` in an MCU: h x v of it when the scan has several.
+std::size_t JpegDcScanDecoder::BlocksOf(std::size_t i) const {
+    if (m_scan.components.size() == 1) return 1;
+    const JpegDcComponent& c = m_plan.components[static_cast<std::size_t>(m_scan.components[i])];
+    return static_cast<std::size_t>(c.h) * static_cast<std::size_t>(c.v);
 }
 
 Status JpegDcScanDecoder::DecodeMcu(std::vector<std::int16_t*>& blocks) {
     if (m_scan.restartInterval != 0) {
         if (m_restartsToGo == 0) Restart();
         --m_restartsToGo;
+    }
+    if (m_arithmetic) {
+        DecodeArithmeticMcu(blocks);
+        return Done();
     }
     const auto shift = static_cast<unsigned>(m_scan.al);
     if (m_scan.ah != 0) {
@@ -186,13 +231,8 @@ Status JpegDcScanDecoder::DecodeMcu(std::vector<std::int16_t*>& blocks) {
     const std::size_t perMcu = blocks.size();
     std::size_t block = 0;
     for (std::size_t i = 0; i < m_scan.components.size(); ++i) {
-        const int component = m_scan.components[i];
-        const JpegDcComponent& c = m_plan.components[static_cast<std::size_t>(component)];
-        const std::size_t count = m_scan.components.size() == 1 ? 1
-                                                                : static_cast<std::size_t>(c.h) *
-                                                                      static_cast<std::size_t>(c.v);
         const JpegDcHuffman& table = m_plan.tables[static_cast<std::size_t>(m_scan.tables[i])];
-        for (std::size_t n = 0; n < count && block < perMcu; ++n, ++block) {
+        for (std::size_t n = 0; n < BlocksOf(i) && block < perMcu; ++n, ++block) {
             int size = 0;
             const std::uint16_t known = m_bits->Have8() ? table.first8[m_bits->Peek8()] : 0;
             if (known != 0) {
@@ -228,7 +268,31 @@ Status JpegDcScanDecoder::DecodeMcu(std::vector<std::int16_t*>& blocks) {
     return Done();
 }
 
+bool JpegDcScanDecoder::Settled() const {
+    if (!m_arithmetic) return false;
+    if (m_scan.restartInterval != 0) {
+        // Past the data, each restart starts afresh on zeros, and every interval decodes as the
+        // one before: the rows do when each of them starts an interval.
+        const std::vector<int>& components = m_scan.components;
+        const JpegDcComponent& c = m_plan.components[static_cast<std::size_t>(components[0])];
+        const int perRow =
+            components.size() == 1
+                ? DivideRoundingUp(
+                      DivideRoundingUp(static_cast<long long>(m_plan.width) * c.h, m_plan.maxH), 8)
+                : DivideRoundingUp(m_plan.width, 8LL * m_plan.maxH);
+        return m_restartsToGo == 0 && perRow % m_scan.restartInterval == 0 &&
+               m_bits->HeldMarker() == kEoi;
+    }
+    return m_arithmetic->Settled();
+}
+
 Status JpegDcScanDecoder::DecodeRow(int row, std::vector<JpegDcRow>& rows) {
+    if (Status decoded = DecodeBlocks(row, rows); !decoded) return decoded;
+    if (m_arithmetic) m_arithmetic->LookForCycle();
+    return Done();
+}
+
+Status JpegDcScanDecoder::DecodeBlocks(int row, std::vector<JpegDcRow>& rows) {
     const std::vector<int>& components = m_scan.components;
     if (components.size() == 1) {
         // One component: its blocks in rows of their own, as many as its samples need.

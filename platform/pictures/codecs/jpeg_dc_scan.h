@@ -1,16 +1,20 @@
 #pragma once
 
-// One DC scan of a progressive JPEG, decoded an MCU row at a time: a first scan's Huffman-coded
-// differences, or a refinement's one bit a block. Damaged data is treated as libjpeg treats it:
-// a bad code is a zero difference, and from where the data runs out (at a marker or the end
-// of the file) the rest of the restart interval keeps its zeros.
+// One DC scan of a progressive JPEG, decoded an MCU row at a time: a first scan's differences,
+// or a refinement's one bit a block, Huffman or arithmetic coded. Damaged data is treated as
+// libjpeg treats it. Huffman codes: a bad code is a zero difference, and from where the data
+// runs out (at a marker or the end of the file) the rest of the restart interval keeps its
+// zeros. Arithmetic coding: past the data the decoder reads zeros, and a difference too large
+// for 16 bits leaves the rest of the restart interval as it was.
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "platform/pictures/codecs/codec_result.h"
 #include "platform/pictures/codecs/file_input.h"
+#include "platform/pictures/codecs/jpeg_dc_arithmetic.h"
 #include "platform/pictures/codecs/jpeg_dc_plan.h"
 
 namespace platform::codecs {
@@ -37,9 +41,17 @@ class JpegDcScanDecoder {
     // rows must be decoded in order, from 0.
     Status DecodeRow(int row, std::vector<JpegDcRow>& rows);
 
+    // Whether every MCU row after the next writes what the next one writes: the scan's data is
+    // spent and what is left of it can change nothing. Arithmetic coding only (Huffman data
+    // reaches no further than its bits, see JpegRowsReached).
+    bool Settled() const;
+
   private:
     class Bits;
+    Status DecodeBlocks(int row, std::vector<JpegDcRow>& rows);
+    std::size_t BlocksOf(std::size_t i) const;
     Status DecodeMcu(std::vector<std::int16_t*>& blocks);
+    void DecodeArithmeticMcu(std::vector<std::int16_t*>& blocks);
     void Restart();
 
     const JpegDcPlan& m_plan;
@@ -50,6 +62,7 @@ class JpegDcScanDecoder {
     int m_nextRestart = 0;
     bool m_outOfData = false;
     std::vector<std::int16_t*> m_blocks;
+    std::optional<JpegDcArithmetic> m_arithmetic;  // for arithmetic-coded data
 };
 
 }  // namespace platform::codecs

@@ -43,22 +43,10 @@ std::uint64_t ReadingAt(const JpegFileSource& source) {
     return source.pieceStart + (source.pieceLength - source.manager.bytes_in_buffer);
 }
 
-// Moves `position` past the scans left out and returns where the bytes that follow it
-// without a break end: at a left-out scan, the frame's height, or the end of the file.
-std::uint64_t NextPiece(JpegFileSource& source) {
-    const std::uint64_t size = source.input->Size();
-    std::uint64_t end = size;
-    if (source.reading.dcScansOnly) {
-        for (const JpegScan& scan : source.structure->scans) {
-            if (scan.dc) continue;
-            if (source.position >= scan.start && source.position < scan.dataEnd)
-                source.position = scan.dataEnd;
-            if (scan.start >= source.position) {
-                end = std::min(end, scan.start);
-                break;
-            }
-        }
-    }
+// Where the bytes that follow `position` without a break end: at the frame's height, or the
+// end of the file.
+std::uint64_t NextPiece(const JpegFileSource& source) {
+    std::uint64_t end = source.input->Size();
     if (source.reading.frameHeight != 0 && source.position < source.structure->heightField)
         end = std::min(end, source.structure->heightField);
     return std::max(end, source.position);
@@ -128,7 +116,7 @@ bool IsRestartMarker(int code) {
 // over either way).
 void PassOverRestOfScan(j_decompress_ptr info) {
     JpegFileSource& source = SourceOf(info);
-    if (source.reading.frameHeight == 0 || source.reading.dcScansOnly) return;
+    if (source.reading.frameHeight == 0) return;
     const int number = info->input_scan_number;
     if (info->input_iMCU_row < info->total_iMCU_rows || number == source.passedScan) return;
     source.passedScan = number;

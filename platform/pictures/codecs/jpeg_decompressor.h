@@ -38,9 +38,6 @@ struct JpegReading {
     // libjpeg decode only the first rows of every scan; the rest of each scan is then passed
     // over to its end without being decoded.
     int frameHeight = 0;
-    // Only the scans whose spectral selection starts at 0, with every other marker segment:
-    // a progressive file's DC values, all an eighth-size decode uses.
-    bool dcScansOnly = false;
 };
 
 // Plain C data only, so that a longjmp over it is harmless.

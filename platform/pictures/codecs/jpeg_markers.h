@@ -7,6 +7,7 @@ constexpr int kSof0 = 0xC0;
 constexpr int kSof2 = 0xC2;
 constexpr int kDht = 0xC4;
 constexpr int kJpg = 0xC8;
+constexpr int kSof10 = 0xCA;
 constexpr int kDac = 0xCC;
 constexpr int kRst0 = 0xD0;
 constexpr int kSoi = 0xD8;

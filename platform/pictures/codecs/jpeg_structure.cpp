@@ -276,6 +276,20 @@ Status CheckJpegWholeFrame(const JpegStructure& structure, std::uint64_t fileByt
     return Done();
 }
 
+Status CheckJpegArithmeticDcWork(const JpegStructure& structure, std::uint64_t fileBytes) {
+    if (!structure.arithmetic) return Done();
+    std::uint64_t blocks = 0;  // checked against the work limit: no overflow
+    for (const JpegScan& scan : structure.scans) {
+        if (scan.dc) blocks += scan.blocks;
+    }
+    if (blocks > kMinArithmeticDcBlocks &&
+        DivideRoundingUp(blocks, kDcBlocksPerFileByte) > fileBytes) {
+        return Fail(CodecError::LimitExceeded,
+                    "its arithmetic-coded DC scans claim far more blocks than its data could fill");
+    }
+    return Done();
+}
+
 int JpegMcuRowHeight(const JpegStructure& structure) {
     return 8 * structure.maxV;
 }

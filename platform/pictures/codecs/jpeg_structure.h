@@ -36,6 +36,15 @@ inline constexpr std::uint64_t kMaxJpegCoefficientBytes = std::uint64_t{512} << 
 inline constexpr std::uint64_t kCoefficientBytesPerFileByte = 1024;
 inline constexpr std::uint64_t kMinArithmeticCoefficientBytes = std::uint64_t{32} << 20;
 
+// An arithmetic-coded file's DC scans are decoded for every block of the frame, however few
+// bytes describe them: past its bytes the coder reads zeros, and they decode as data. Their
+// blocks, counted once for each DC scan, are allowed the same proportion to the file as the
+// coefficients above, and never less than this floor: well under a second's decoding, and
+// more than libjpeg's own progressive script makes of a picture at the picture limit (two DC
+// scans of 6.3 million blocks with its colour at full size).
+inline constexpr std::uint64_t kMinArithmeticDcBlocks = std::uint64_t{1} << 24;
+inline constexpr std::uint64_t kDcBlocksPerFileByte = 1024;
+
 struct JpegFrameComponent {
     int id = 0;
     int h = 1;  // sampling factors, 1 to 4
@@ -80,6 +89,10 @@ Status CheckJpegWork(const JpegStructure& structure);
 // For a decode that holds the coefficients of the whole frame of a file with several scans:
 // refused when it is arithmetic-coded and its coefficients are out of proportion to the file.
 Status CheckJpegWholeFrame(const JpegStructure& structure, std::uint64_t fileBytes);
+
+// For a decode of the DC scans alone: refused when they are arithmetic-coded and their blocks
+// are out of proportion to the file.
+Status CheckJpegArithmeticDcWork(const JpegStructure& structure, std::uint64_t fileBytes);
 
 // Rows in a libjpeg iMCU row: what one row of MCUs covers.
 int JpegMcuRowHeight(const JpegStructure& structure);

@@ -1,5 +1,6 @@
 // Our decoder of a progressive file's DC scans against libjpeg's eighth of the same scans: the
-// same pixels for every sampling, colour space, scan layout, restart interval, cut and damage.
+// same pixels for every sampling, colour space, scan layout, restart interval, cut and damage,
+// Huffman or arithmetic coded.
 #include "platform/pictures/codecs/jpeg_dc_eighth.h"
 
 #include <gtest/gtest.h>
@@ -18,6 +19,7 @@
 #include "platform/pictures/codecs/jpeg_cmyk.h"
 #include "tests/platform/pictures/codecs/jpeg_test_writer.h"
 #include "tests/support/codec_test_support.h"
+#include "tests/support/test_files.h"
 
 namespace {
 
@@ -165,21 +167,34 @@ struct Sampling {
     int v;
 };
 
+// Huffman codes, arithmetic coding, and arithmetic coding with conditioning other than the
+// default, which sorts the differences into other contexts.
+const JpegTestOptions kCodings[] = {
+    {}, {.arithmetic = true}, {.arithmetic = true, .dcLower = 2, .dcUpper = 5}};
+
+std::string Named(const JpegTestOptions& coding) {
+    if (!coding.arithmetic) return "";
+    return ", arithmetic L=" + std::to_string(coding.dcLower) +
+           " U=" + std::to_string(coding.dcUpper);
+}
+
 TEST(JpegDcEighth, GivesLibjpegsPixelsAtEverySamplingSizeAndScanLayout) {
     const std::pair<int, int> sizes[] = {{1, 1}, {37, 23}, {150, 100}, {301, 203}};
     for (const auto& [width, height] : sizes) {
         const Bitmap pattern = NoisyPattern(width, height);
         for (const Sampling s : {Sampling{1, 1}, {2, 1}, {1, 2}, {2, 2}, {4, 1}, {4, 2}}) {
             for (const bool apart : {false, true}) {
-                SCOPED_TRACE(std::to_string(width) + "x" + std::to_string(height) + " sampled " +
-                             std::to_string(s.h) + "x" + std::to_string(s.v) +
-                             (apart ? ", a DC scan per component" : ""));
-                ExpectLikeLibjpeg(
-                    test_support::CompressJpegColour(pattern, {.quality = 75,
-                                                               .hSampling = s.h,
-                                                               .vSampling = s.v,
-                                                               .progressive = true,
-                                                               .dcScanPerComponent = apart}));
+                for (JpegTestOptions options : kCodings) {
+                    SCOPED_TRACE(std::to_string(width) + "x" + std::to_string(height) +
+                                 " sampled " + std::to_string(s.h) + "x" + std::to_string(s.v) +
+                                 (apart ? ", a DC scan per component" : "") + Named(options));
+                    options.quality = 75;
+                    options.hSampling = s.h;
+                    options.vSampling = s.v;
+                    options.progressive = true;
+                    options.dcScanPerComponent = apart;
+                    ExpectLikeLibjpeg(test_support::CompressJpegColour(pattern, options));
+                }
             }
         }
     }
@@ -192,8 +207,12 @@ TEST(JpegDcEighth, GivesLibjpegsPixelsForGreyCmykAndYcck) {
         grey.push_back(static_cast<std::uint8_t>(p >> 8));
         for (int shift : {0, 8, 16, 4}) cmyk.push_back(static_cast<std::uint8_t>(~p >> shift));
     }
-    for (const bool apart : {false, true}) {
-        const JpegTestOptions options{.progressive = true, .dcScanPerComponent = apart};
+    for (const auto& [apart, arithmetic] :
+         {std::pair{false, false}, {true, false}, {false, true}, {true, true}}) {
+        SCOPED_TRACE(std::string(apart ? "a DC scan per component" : "") +
+                     (arithmetic ? ", arithmetic" : ""));
+        const JpegTestOptions options{
+            .progressive = true, .arithmetic = arithmetic, .dcScanPerComponent = apart};
         ExpectLikeLibjpeg(test_support::CompressJpegGrey(grey, 123, 77, options));
         for (const CmykStorage storage :
              {CmykStorage::AdobeYcck, CmykStorage::AdobeCmyk, CmykStorage::PlainCmyk}) {
@@ -203,18 +222,23 @@ TEST(JpegDcEighth, GivesLibjpegsPixelsForGreyCmykAndYcck) {
     }
 }
 
-std::vector<Bytes> FilesWithRestarts() {
+// `toDamage`: libjpeg's eighth of colour halved both ways comes from its SIMD 2 x 2 IDCT, which
+// wraps DC values far out of range otherwise than the 1 x 1 one does. Damaged arithmetic-coded
+// data makes such values, so those files halve the colour across only.
+std::vector<Bytes> FilesWithRestarts(bool toDamage = false) {
     const Bitmap pattern = NoisyPattern(150, 100);
     std::vector<Bytes> files;
     for (const int interval : {1, 3}) {
         for (const Sampling s : {Sampling{1, 1}, {2, 2}}) {
             for (const bool apart : {false, true}) {
-                files.push_back(
-                    test_support::CompressJpegColour(pattern, {.hSampling = s.h,
-                                                               .vSampling = s.v,
-                                                               .progressive = true,
-                                                               .restartInterval = interval,
-                                                               .dcScanPerComponent = apart}));
+                for (JpegTestOptions options : kCodings) {
+                    options.hSampling = s.h;
+                    options.vSampling = toDamage && options.arithmetic ? 1 : s.v;
+                    options.progressive = true;
+                    options.restartInterval = interval;
+                    options.dcScanPerComponent = apart;
+                    files.push_back(test_support::CompressJpegColour(pattern, options));
+                }
             }
         }
     }
@@ -230,7 +254,7 @@ TEST(JpegDcEighth, GivesLibjpegsPixelsWithRestartIntervals) {
 TEST(JpegDcEighth, GivesLibjpegsPixelsForFilesCutShortOrDamaged) {
     std::minstd_rand random(11);
     int damaged = 0;
-    for (const Bytes& file : FilesWithRestarts()) {
+    for (const Bytes& file : FilesWithRestarts(true)) {
         for (int step = 1; step < 40; ++step) {
             const std::size_t length = file.size() * static_cast<std::size_t>(step) / 40;
             SCOPED_TRACE("cut at " + std::to_string(length));
@@ -259,6 +283,54 @@ TEST(JpegDcEighth, GivesLibjpegsPixelsForFilesCutShortOrDamaged) {
         }
     }
     EXPECT_GT(damaged, 100);
+}
+
+// Arithmetic-coded data goes on past its bytes: the coder reads zeros there, and libjpeg
+// decodes every block of a frame larger than the data describes from them. Ours gives the same
+// rows, though it stops running the coder once they can be told without it.
+TEST(JpegDcEighth, GivesLibjpegsPixelsForAFrameFarLargerThanItsData) {
+    const Bitmap pattern = NoisyPattern(24, 24);
+    Bytes grey;
+    for (std::uint32_t p : pattern.Pixels()) grey.push_back(static_cast<std::uint8_t>(p >> 8));
+    for (const int interval : {0, 1, 7}) {
+        for (const JpegTestOptions& coding : kCodings) {
+            JpegTestOptions options = coding;
+            options.progressive = true;
+            options.restartInterval = interval;
+            for (Bytes file : {test_support::CompressJpegGrey(grey, 24, 24, options),
+                               test_support::CompressJpegColour(pattern, options)}) {
+                SCOPED_TRACE("interval " + std::to_string(interval) + Named(coding) + ", " +
+                             std::to_string(file[file.size() / 2]));
+                for (std::size_t i = 0; i + 8 < file.size(); ++i) {
+                    if (file[i] != 0xFF || (file[i + 1] != 0xC2 && file[i + 1] != 0xCA)) continue;
+                    file[i + 5] = 2400 >> 8;  // 2400 rows of 720
+                    file[i + 6] = 2400 & 0xFF;
+                    file[i + 7] = 720 >> 8;
+                    file[i + 8] = 720 & 0xFF;
+                    break;
+                }
+                ExpectLikeLibjpeg(file);
+            }
+        }
+    }
+}
+
+// The JPEG files of the corpora and of our fuzz seeds that are progressive, Huffman and
+// arithmetic coded.
+TEST(JpegDcEighth, GivesLibjpegsPixelsForTheProgressiveFilesOfTheCorporaAndSeeds) {
+    int compared = 0;
+    for (const auto& folder : {test_support::CorporaDir(),
+                               test_support::SourceDir() / "tests" / "fuzz" / "seeds" / "jpeg"}) {
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+            if (entry.path().extension() != ".jpg") continue;
+            const Bytes file = test_support::ReadBytes(entry.path());
+            if (!WalkJpeg(FileInput{std::span<const std::uint8_t>(file)}).progressive) continue;
+            SCOPED_TRACE(entry.path().string());
+            ExpectLikeLibjpeg(file);
+            ++compared;
+        }
+    }
+    EXPECT_GE(compared, 4);
 }
 
 // A segment may hold nothing after its length.
@@ -297,9 +369,14 @@ TEST(JpegDcEighth, RefusesWhatItDoesNotReadWithTheReason) {
         return decoded.Ok() ? std::string() : decoded.Failure().detail;
     };
     EXPECT_EQ(refusal(test_support::CompressJpegColour(pattern)), "not a progressive file");
-    EXPECT_EQ(refusal(test_support::CompressJpegColour(pattern,
-                                                       {.progressive = true, .arithmetic = true})),
-              "arithmetic-coded scans are not read for an eighth");
+    // Arithmetic conditioning whose bound L is above its bound U.
+    Bytes badConditioning =
+        test_support::CompressJpegColour(pattern, {.progressive = true, .arithmetic = true});
+    for (std::size_t i = 0; i + 5 < badConditioning.size(); ++i) {
+        if (badConditioning[i] == 0xFF && badConditioning[i + 1] == 0xCC)
+            badConditioning[i + 5] = 0x12;
+    }
+    EXPECT_EQ(refusal(badConditioning), "arithmetic DC conditioning with L above U");
     Bytes file = test_support::CompressJpegColour(pattern, {.progressive = true});
     const FileInput input{std::span<const std::uint8_t>(file)};
     const auto firstScan = static_cast<std::size_t>(WalkJpeg(input).scans.front().start);

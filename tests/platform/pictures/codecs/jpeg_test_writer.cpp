@@ -71,6 +71,10 @@ std::vector<std::uint8_t> Compress(const Samples& samples, const JpegTestOptions
     }
     info.restart_interval = static_cast<unsigned int>(options.restartInterval);
     info.arith_code = options.arithmetic ? TRUE : FALSE;
+    for (int table = 0; table < NUM_ARITH_TBLS; ++table) {
+        info.arith_dc_L[table] = static_cast<UINT8>(options.dcLower);
+        info.arith_dc_U[table] = static_cast<UINT8>(options.dcUpper);
+    }
 
     jpeg_start_compress(&info, TRUE);
     const std::size_t stride =

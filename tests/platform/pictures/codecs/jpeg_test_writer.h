@@ -16,6 +16,9 @@ struct JpegTestOptions {
     bool progressive = false;
     int restartInterval = 0;  // in MCUs; 0 for none
     bool arithmetic = false;  // arithmetic coding in place of Huffman tables
+    // Arithmetic coding's conditioning of the DC differences: its bounds L and U.
+    int dcLower = 0;
+    int dcUpper = 1;
     // Progressive with each component's first DC scan on its own (at most 4 components).
     bool dcScanPerComponent = false;
 };
