@@ -18,10 +18,10 @@ function(zentrova_windows_resources target)
 
     # A library of its own, without the C++ warning flags, which windres does not take; an
     # object library, so that the linker keeps the resources though no code names them.
-    add_library(${target}_resources OBJECT ${script})
-    target_include_directories(${target}_resources PRIVATE ${PROJECT_SOURCE_DIR})
+    add_library(${target}_windows_resources OBJECT ${script})
+    target_include_directories(${target}_windows_resources PRIVATE ${PROJECT_SOURCE_DIR})
     set_source_files_properties(${script} PROPERTIES OBJECT_DEPENDS
         "${ZENTROVA_ICON_FILE};${ZENTROVA_MANIFEST_FILE};${PROJECT_SOURCE_DIR}/resources/windows_resource_ids.h")
-    add_dependencies(${target}_resources app_icon_file)
-    target_link_libraries(${target} PRIVATE ${target}_resources)
+    add_dependencies(${target}_windows_resources app_icon_file)
+    target_link_libraries(${target} PRIVATE ${target}_windows_resources)
 endfunction()
