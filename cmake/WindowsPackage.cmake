@@ -79,3 +79,6 @@ DeleteRegKey /ifempty SHCTX "Software\Classes\@extension@"
 endif()
 
 include(CPack)
+# CPack's default name of both packages, without the extension, for the tests; include(CPack)
+# leaves CPACK_PACKAGE_FILE_NAME naming the source package.
+set(ZENTROVA_WINDOWS_PACKAGE ${PROJECT_BINARY_DIR}/${PROJECT_NAME}-${PROJECT_VERSION}-win64)
