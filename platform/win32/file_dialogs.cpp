@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "platform/wide_text.h"
+#include "platform/win32/window_text.h"
 #include "platform/win32/windows_api.h"
 
 namespace platform::win32 {
@@ -13,16 +13,10 @@ namespace {
 // Room for the longest path the system's wide calls take.
 constexpr std::size_t kNameRoom = 32768;
 
-std::wstring Wide(const std::string& text) {
-    std::wstring wide;
-    if (!ToWide(text, wide)) wide.clear();
-    return wide;
-}
-
 }  // namespace
 
 std::wstring Win32FileDialogs::NativeFilter(const std::string& filter) {
-    std::wstring native = Wide(filter);
+    std::wstring native = WideText(filter);
     if (native.empty()) return native;
     std::replace(native.begin(), native.end(), L'|', L'\0');
     native.push_back(L'\0');
@@ -32,10 +26,10 @@ std::wstring Win32FileDialogs::NativeFilter(const std::string& filter) {
 
 std::optional<std::string> Win32FileDialogs::Show(const FileDialogRequest& request) {
     const std::wstring filter = NativeFilter(request.filter);
-    const std::wstring title = Wide(request.title);
+    const std::wstring title = WideText(request.title);
     // The dialog starts in the folder of the name it is given, with that name in its box.
     std::vector<wchar_t> name(kNameRoom, L'\0');
-    const std::wstring start = Wide(request.fileName);
+    const std::wstring start = WideText(request.fileName);
     std::copy_n(start.begin(), std::min(start.size(), kNameRoom - 1), name.begin());
 
     ::OPENFILENAMEW dialog{};

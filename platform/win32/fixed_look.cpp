@@ -3,7 +3,7 @@
 #include <cmath>
 #include <string>
 
-#include "platform/wide_text.h"
+#include "platform/win32/window_text.h"
 
 namespace platform::win32 {
 
@@ -20,8 +20,7 @@ COLORREF NativeColour(OLE_COLOR colour) {
     description.lfCharSet = DEFAULT_CHARSET;
     description.lfQuality = DEFAULT_QUALITY;
     description.lfPitchAndFamily = DEFAULT_PITCH | FF_SWISS;
-    std::wstring name;
-    if (!ToWide(font.name, name)) name.clear();
+    std::wstring name = WideText(font.name);
     name.resize(std::min<std::size_t>(name.size(), LF_FACESIZE - 1));
     name.copy(description.lfFaceName, name.size());
     return ::CreateFontIndirectW(&description);

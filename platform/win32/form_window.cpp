@@ -5,18 +5,12 @@
 #include "platform/forms/command_button.h"
 #include "platform/forms/label.h"
 #include "platform/forms/picture_box.h"
-#include "platform/wide_text.h"
 #include "platform/win32/dib_drawing.h"
+#include "platform/win32/window_text.h"
 
 namespace platform::win32 {
 
 namespace {
-
-std::wstring Wide(const std::string& text) {
-    std::wstring wide;
-    if (!ToWide(text, wide)) wide.clear();
-    return wide;
-}
 
 ::HINSTANCE Instance() {
     return ::GetModuleHandleW(nullptr);
@@ -53,7 +47,7 @@ void FormWindow::Register(::HINSTANCE instance) {
 
 FormWindow::FormWindow(Form& form, ::HWND owner) : m_form(&form) {
     if (!form.Menus().empty()) m_menu = std::make_unique<MenuBar>(form.Menus());
-    ::CreateWindowExW(ExtendedStyleFor(form), kClassName, Wide(form.Caption()).c_str(),
+    ::CreateWindowExW(ExtendedStyleFor(form), kClassName, WideText(form.Caption()).c_str(),
                       StyleFor(form), CW_USEDEFAULT, CW_USEDEFAULT, 100, 100,
                       form.ShowInTaskbar() ? nullptr : owner, m_menu ? m_menu->Build() : nullptr,
                       Instance(), this);
@@ -153,7 +147,7 @@ void FormWindow::AddLabel(Label& label) {
 
 void FormWindow::SyncButton(ButtonView& view) {
     const CommandButton& button = *view.model;
-    ::SetWindowTextW(view.window, Wide(button.Caption()).c_str());
+    ::SetWindowTextW(view.window, WideText(button.Caption()).c_str());
     ::SetWindowPos(view.window, nullptr, button.Left(), button.Top(), button.Width(),
                    button.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
     ::EnableWindow(view.window, button.Enabled() ? TRUE : FALSE);
@@ -165,7 +159,7 @@ void FormWindow::SyncButton(ButtonView& view) {
 
 void FormWindow::SyncLabel(LabelView& view) {
     const Label& label = *view.model;
-    ::SetWindowTextW(view.window, Wide(label.Caption()).c_str());
+    ::SetWindowTextW(view.window, WideText(label.Caption()).c_str());
     ::SendMessageW(view.window, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(label.Font())), FALSE);
     view.background.Reset(::CreateSolidBrush(NativeColour(label.BackColor())));
     ::SetWindowPos(view.window, nullptr, label.Left(), label.Top(), label.Width(), label.Height(),
@@ -186,7 +180,7 @@ void FormWindow::AddToolTip(::HWND control) {
 }
 
 void FormWindow::SyncToolTip(::HWND control, const std::string& text) {
-    std::wstring wide = Wide(text);
+    std::wstring wide = WideText(text);
     ::TTTOOLINFOW tool{};
     tool.cbSize = TTTOOLINFOW_V2_SIZE;
     tool.hwnd = m_window;
@@ -219,7 +213,7 @@ void FormWindow::RebuildMenu() {
 }
 
 void FormWindow::SyncForm() {
-    ::SetWindowTextW(m_window, Wide(m_form->Caption()).c_str());
+    ::SetWindowTextW(m_window, WideText(m_form->Caption()).c_str());
     m_background.Reset(::CreateSolidBrush(NativeColour(m_form->BackColor())));
     // EnableWindow: a disabled window takes no input and is drawn as it was.
     ::EnableWindow(m_window, m_form->Enabled() ? TRUE : FALSE);

@@ -1,18 +1,10 @@
 #include "platform/win32/menu_bar.h"
 
-#include "platform/wide_text.h"
+#include <charconv>
+
+#include "platform/win32/window_text.h"
 
 namespace platform::win32 {
-
-namespace {
-
-std::wstring Wide(const std::string& text) {
-    std::wstring wide;
-    if (!ToWide(text, wide)) wide.clear();
-    return wide;
-}
-
-}  // namespace
 
 MenuBar::MenuBar(const std::vector<MenuItem*>& menus) : m_menus(menus) {
     for (MenuItem* menu : m_menus) Number(*menu);
@@ -57,8 +49,10 @@ bool MenuBar::ParseShortcut(const std::string& text, ::ACCEL& accelerator) {
         accelerator.key = static_cast<WORD>(key[0]);
         return true;
     }
-    if (key.size() >= 2 && key.size() <= 3 && key[0] == 'F') {
-        const int number = std::stoi(key.substr(1));
+    int number = 0;
+    if (key.size() >= 2 && key[0] == 'F' &&
+        std::from_chars(key.data() + 1, key.data() + key.size(), number).ptr ==
+            key.data() + key.size()) {
         if (number < 1 || number > 12) return false;
         accelerator.key = static_cast<WORD>(VK_F1 + number - 1);
         return true;
@@ -79,8 +73,8 @@ void MenuBar::Append(::HMENU menu, MenuItem& item) const {
         return;
     }
     // The shortcut stands right of the caption, after a tab.
-    std::wstring text = Wide(item.Caption());
-    if (!item.Shortcut().empty()) text += L"\t" + Wide(item.Shortcut());
+    std::wstring text = WideText(item.Caption());
+    if (!item.Shortcut().empty()) text += L"\t" + WideText(item.Shortcut());
     UINT flags = MF_STRING;
     flags |= item.Enabled() ? static_cast<UINT>(MF_ENABLED) : static_cast<UINT>(MF_GRAYED);
     flags |= item.Checked() ? static_cast<UINT>(MF_CHECKED) : static_cast<UINT>(MF_UNCHECKED);
