@@ -9,9 +9,19 @@ set(ZENTROVA_FILE_DESCRIPTION
     "Convert pictures to icons and icons to pictures with this little tool")
 set(ZENTROVA_COMMENTS
     "Convert pictures to icons and icons to pictures with this little tool.")
-set(ZENTROVA_CONTACT "The Zentrova developers <zentrova@example.org>")
+set(ZENTROVA_VENDOR "The Zentrova developers")
+set(ZENTROVA_CONTACT "${ZENTROVA_VENDOR} <zentrova@example.org>")
 # The licence, as an SPDX identifier; its text is LICENSE at the top of the source tree.
 set(ZENTROVA_LICENSE "MIT")
+# Who holds it: the "Copyright (c) ..." line of LICENSE, which the package's copyright file
+# and the Windows version resource repeat.
+file(READ ${PROJECT_SOURCE_DIR}/LICENSE ZENTROVA_LICENSE_FILE)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/LICENSE)
+if(NOT ZENTROVA_LICENSE_FILE MATCHES "\nCopyright \\(c\\) ([^\n]+)\n\n(.+[^\n])\n*$")
+    message(FATAL_ERROR "LICENSE has no \"Copyright (c) ...\" line followed by its text")
+endif()
+set(ZENTROVA_COPYRIGHT_HOLDER "${CMAKE_MATCH_1}")
+set(ZENTROVA_LICENSE_BODY "${CMAKE_MATCH_2}")
 # The day this version was released, for the AppStream metadata.
 set(ZENTROVA_RELEASE_DATE "2026-12-07")
 
@@ -34,8 +44,10 @@ string(SUBSTRING "${ZENTROVA_FILE_DESCRIPTION}" 1 -1 rest)
 string(TOLOWER "${first}" first)
 set(ZENTROVA_SUMMARY "${first}${rest}")
 
-# The texts land in C++ string literals, XML and roff unescaped: keep them plain.
-foreach(text TITLE PRODUCT_NAME INTERNAL_NAME ORIGINAL_FILENAME FILE_DESCRIPTION COMMENTS)
+# The texts land in C++ string literals, XML, roff and the Windows resource script unescaped:
+# keep them plain.
+foreach(text TITLE PRODUCT_NAME INTERNAL_NAME ORIGINAL_FILENAME FILE_DESCRIPTION COMMENTS VENDOR
+        COPYRIGHT_HOLDER)
     if(ZENTROVA_${text} MATCHES "[\"\\\\<>&]")
         message(FATAL_ERROR "ZENTROVA_${text} needs escaping: ${ZENTROVA_${text}}")
     endif()

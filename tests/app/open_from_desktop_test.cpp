@@ -79,6 +79,10 @@ TEST(DialogPath, GivesTheFullPathAsADialogWould) {
     EXPECT_EQ(DialogPath(root + "tmp" + separator + separator + "x.gif"),
               root + "tmp" + separator + "x.gif");
     EXPECT_EQ(DialogPath(""), "");
+    // UTF-8 in and out, beyond any one code page: on Windows a path taken from plain chars
+    // reads each byte as a character.
+    EXPECT_EQ(DialogPath("\u03A9mega-\u00FC.gif"),
+              here.string() + separator + "\u03A9mega-\u00FC.gif");
 }
 
 }  // namespace
