@@ -190,7 +190,9 @@ ConvertCommand ParseConvertCommand(const std::vector<std::string>& args) {
         return UsageError(misuse);
     }
     if (command.mode != ConvertMode::Convert && iconSet.any) {
-        return UsageError("--sizes, --png, --key, --cursor and --hotspot make icons: not with --list or --extract");
+        return UsageError(
+            "--sizes, --png, --key, --cursor and --hotspot make icons: not with --list or "
+            "--extract");
     }
     if (AsksForIconSet(iconSet, command.output)) {
         if (command.size) {
