@@ -136,6 +136,10 @@ void LightRows::Start(int width, int height) {
     m_blockHeight = std::max(1, m_height / (2 * mostDown));
     m_columns = (m_width + m_blockWidth - 1) / m_blockWidth;
     const int rows = (m_height + m_blockHeight - 1) / m_blockHeight;
+    // Spaced pixels may open every row of blocks at once (under 1024 x 1024 blocks of 32
+    // bytes); gathered, the decoder holds the picture, 4 bytes a pixel.
+    const std::uint64_t blockBytes = std::uint64_t{32} * Index(rows) * Index(m_columns);
+    m_spaced = blockBytes < std::uint64_t{4} * Index(m_width) * Index(m_height);
     m_row.assign(Index(m_width) * 4, 0.0f);
     m_average.assign(Index(m_columns) * 4, 0.0f);
     m_blocks.clear();
@@ -147,6 +151,10 @@ void LightRows::Start(int width, int height) {
 
 void LightRows::Row(int y, const std::uint32_t* pixels) {
     if (y < 0 || y >= m_height) return;
+    if (m_blockWidth > 1 || m_blockHeight > 1) {
+        SpacedPixels(y, 0, 1, m_width, pixels);
+        return;
+    }
     const std::array<float, 256>& light = LinearOfLevel();
     for (std::size_t x = 0; x < Index(m_width); ++x) {
         const std::uint32_t p = pixels[x];
@@ -157,19 +165,28 @@ void LightRows::Row(int y, const std::uint32_t* pixels) {
         out[2] = light[(p >> 16) & 0xFF] * alpha;
         out[3] = alpha;
     }
-    if (m_blockWidth == 1 && m_blockHeight == 1) {
-        Hand(y, m_row);
-        return;
-    }
+    Hand(y, m_row);
+}
+
+void LightRows::SpacedPixels(int y, int first, int step, int count, const std::uint32_t* pixels) {
+    if (y < 0 || y >= m_height || first < 0 || step < 1) return;
+    const std::array<float, 256>& light = LinearOfLevel();
     const int blockRow = y / m_blockHeight;
     Block& block = m_blocks[blockRow];
     if (block.sums.empty()) block.sums.assign(m_average.size(), 0.0);
-    for (std::size_t x = 0; x < Index(m_width); ++x) {
-        double* sum = &block.sums[x / Index(m_blockWidth) * 4];
-        for (std::size_t c = 0; c < 4; ++c) sum[c] += m_row[x * 4 + c];
+    for (int i = 0, x = first; i < count && x < m_width; ++i, x += step) {
+        const std::uint32_t p = pixels[i];
+        const float alpha = static_cast<float>(p >> 24) / 255.0f;
+        double* sum = &block.sums[Index(x / m_blockWidth) * 4];
+        sum[0] += light[p & 0xFF] * alpha;
+        sum[1] += light[(p >> 8) & 0xFF] * alpha;
+        sum[2] += light[(p >> 16) & 0xFF] * alpha;
+        sum[3] += alpha;
+        ++block.pixels;
+        if (step > m_width - x) break;  // the next would be past the row, or overflow
     }
     const int rows = std::min(m_blockHeight, m_height - blockRow * m_blockHeight);
-    if (++block.rows < rows) return;
+    if (block.pixels < std::uint64_t{Index(rows)} * Index(m_width)) return;
     for (int bx = 0; bx < m_columns; ++bx) {
         const int columns = std::min(m_blockWidth, m_width - bx * m_blockWidth);
         const double area = static_cast<double>(columns) * rows;

@@ -51,18 +51,22 @@ class LightScaler {
 // Hands each row to several scalers, turned into light once for all of them. A picture more
 // than twice the largest scaler's size each way is first averaged over blocks of whole pixels,
 // in light, down to no less than twice that size: what the filter then reads is each block's
-// exact average, and a large picture costs each scaler no more than a small one.
+// exact average, and a large picture costs each scaler no more than a small one. An
+// interlaced picture's pixels may come spaced out, pass by pass: its blocks are added up as
+// they come, unless the picture whole is smaller than its blocks' sums.
 class LightRows final : public platform::codecs::RowSink {
   public:
     explicit LightRows(std::vector<LightScaler*> scalers) : m_scalers(std::move(scalers)) {}
     void Start(int width, int height) override;
     void Row(int y, const std::uint32_t* pixels) override;
+    bool TakesSpacedPixels() const override { return m_spaced; }
+    void SpacedPixels(int y, int first, int step, int count, const std::uint32_t* pixels) override;
 
   private:
-    // The rows of one block, added up until its last comes.
+    // The pixels of one row of blocks, added up until its last comes.
     struct Block {
         std::vector<double> sums;  // a block may hold thousands of pixels
-        int rows = 0;
+        std::uint64_t pixels = 0;
     };
     void Hand(int y, const LightRow& row);
 
@@ -72,6 +76,7 @@ class LightRows final : public platform::codecs::RowSink {
     int m_blockWidth = 1;  // source pixels a block
     int m_blockHeight = 1;
     int m_columns = 0;  // blocks across
+    bool m_spaced = false;
     LightRow m_row;
     LightRow m_average;
     std::map<int, Block> m_blocks;  // by block row; one open at a time when rows come in order

@@ -45,6 +45,11 @@ Cost Extract(const std::string& input, const fs::path& folder) {
     return Run({ZENTROVA_CONVERT_PROGRAM, "--extract", "-d", folder.string(), input});
 }
 
+// The whole of `input` made into an icon of several sizes, into `folder`.
+Cost MakeIconSet(const std::string& input, const fs::path& folder) {
+    return Run({ZENTROVA_CONVERT_PROGRAM, "--sizes", "windows", "-d", folder.string(), input});
+}
+
 // What the window decodes of `input` once it has opened it: a pane's corner and the overview.
 Cost Show(const std::string& input) {
     return Run({ZENTROVA_PICTURE_TOOL, "show", input});
@@ -183,6 +188,26 @@ TEST(BoundedCost, NoSmallFileMakesTheConverterOrTheWindowHoldOrWorkOutOfProporti
             fs::path(input).filename().c_str(), cost.status, cost.peakKilobytes, cost.cpuSeconds,
             shown.peakKilobytes, shown.cpuSeconds, listed.peakKilobytes, listed.cpuSeconds,
             extracted.status, extracted.peakKilobytes, extracted.cpuSeconds);
+    }
+}
+
+// An icon of several sizes reads every pixel a picture claims, so its time follows the
+// picture, not the file; what it holds does not: a few rows of sums, whatever the size, an
+// interlaced picture included.
+TEST(BoundedCost, AnIconSetOfAHugePictureHoldsNoMoreThanOfASmallOne) {
+    test_support::TempDir dir;
+    const Cost idle =
+        MakeIconSet((test_support::CorporaDir() / "bmpsuite/g/pal8.bmp").string(), dir.Path());
+    ASSERT_EQ(idle.status, 0);
+    for (const auto& item :
+         fs::directory_iterator(test_support::SourceDir() / "tests/data/regressions/bombs")) {
+        SCOPED_TRACE(item.path().string());
+        const Cost cost = MakeIconSet(item.path().string(), dir.Path());
+        EXPECT_TRUE(cost.status == 0 || cost.status == 1) << "status " << cost.status;
+        EXPECT_LE(cost.peakKilobytes - idle.peakKilobytes, kMaxExtraKilobytes)
+            << cost.peakKilobytes << " KB at its peak, " << idle.peakKilobytes << " KB idle";
+        std::printf("%-56s status %d, %ld KB, %.2f s\n", item.path().filename().c_str(),
+                    cost.status, cost.peakKilobytes, cost.cpuSeconds);
     }
 }
 

@@ -40,6 +40,15 @@ class OpaqueSink final : public codecs::RowSink {
         for (std::size_t x = 0; x < m_row.size(); ++x) m_row[x] = WithAlpha(pixels[x], 255);
         m_next.Row(y, m_row.data());
     }
+    // Spaced pixels pass through, made opaque, so that an interlaced picture is not gathered
+    // whole for a sink that needs no whole rows.
+    bool TakesSpacedPixels() const override { return m_next.TakesSpacedPixels(); }
+    void SpacedPixels(int y, int first, int step, int count, const std::uint32_t* pixels) override {
+        const auto n =
+            static_cast<std::size_t>(std::clamp(count, 0, static_cast<int>(m_row.size())));
+        for (std::size_t i = 0; i < n; ++i) m_row[i] = WithAlpha(pixels[i], 255);
+        m_next.SpacedPixels(y, first, step, static_cast<int>(n), m_row.data());
+    }
 
   private:
     codecs::RowSink& m_next;
