@@ -10,6 +10,7 @@
 
 #include "app/dialog_path.h"
 #include "app/file_identity.h"
+#include "app/output_folder.h"
 #include "icon_set/icon_set_file.h"
 #include "main_window/frm_main.h"
 #include "main_window/size_menu.h"
@@ -122,23 +123,6 @@ std::optional<std::string> RunWindow(const std::string& input, const ConvertComm
     return written;
 }
 
-// The same file under any name: its folder's links resolved, so a/x and ./a/x meet.
-std::string SameFileKey(const std::string& path) {
-    std::error_code error;
-    const fs::path key = fs::weakly_canonical(path, error);
-    return error ? path : key.string();
-}
-
-// The folder of -d, made as `mkdir -p` makes it, so that a fresh one needs no step first.
-bool MakeFolder(const std::string& folder, std::ostream& err) {
-    std::error_code error;
-    fs::create_directories(folder, error);
-    if (!error) return true;
-    err << kProgram << "the folder " << folder << " could not be made (" << error.message()
-        << "), so no input was converted" << std::endl;
-    return false;
-}
-
 }  // namespace
 
 std::optional<std::string> ConvertFile(const std::string& input, const ConvertCommand& command,
@@ -159,7 +143,8 @@ std::optional<std::string> ConvertFile(const std::string& input, const ConvertCo
 }
 
 int ConvertAll(const ConvertCommand& command, std::ostream& out, std::ostream& err) {
-    if (!command.directory.empty() && !MakeFolder(command.directory, err)) return 1;
+    if (!command.directory.empty() && !MakeOutputFolder(command.directory, "converted", err))
+        return 1;
     bool allWritten = true;
     bool printed = true;
     std::set<std::string> writtenFiles;

@@ -8,6 +8,7 @@
 
 #include "app/dialog_path.h"
 #include "app/icon_entries.h"
+#include "app/output_folder.h"
 #include "platform/files/atomic_file.h"
 #include "platform/graphics/icon_image.h"
 #include "platform/pictures/codecs/ico_format.h"
@@ -21,23 +22,6 @@ namespace codecs = platform::codecs;
 namespace fs = std::filesystem;
 
 constexpr const char* kProgram = "zentrova-convert: ";
-
-// The same file under any name: its folder's links resolved, so a/x and ./a/x meet.
-std::string SameFileKey(const std::string& path) {
-    std::error_code error;
-    const fs::path key = fs::weakly_canonical(path, error);
-    return error ? path : key.string();
-}
-
-// The folder of -d, made as the converter makes it.
-bool MakeFolder(const std::string& folder, std::ostream& err) {
-    std::error_code error;
-    fs::create_directories(folder, error);
-    if (!error) return true;
-    err << kProgram << "the folder " << folder << " could not be made (" << error.message()
-        << "), so no input was taken apart" << std::endl;
-    return false;
-}
 
 // The entry's PNG file, or why there is none.
 codecs::Result<std::vector<std::uint8_t>> EntryPng(const codecs::FileInput& file,
@@ -94,7 +78,8 @@ codecs::Result<platform::Bitmap> EntryPixels(const codecs::FileInput& file,
 }
 
 int ExtractIcons(const ConvertCommand& command, std::ostream& out, std::ostream& err) {
-    if (!command.directory.empty() && !MakeFolder(command.directory, err)) return 1;
+    if (!command.directory.empty() && !MakeOutputFolder(command.directory, "taken apart", err))
+        return 1;
     LinePrinter printer(out, err, command.nullEnded, "paths written");
     bool allWritten = true;
     std::set<std::string> writtenFiles;
