@@ -18,6 +18,15 @@ void LineControl::SetPoints(int x1, int y1, int x2, int y2) {
          static_cast<int>(std::min<long long>(height, 1 << 30)));
 }
 
+std::optional<LineControl::Area> LineControl::StraightArea() const {
+    if (m_y1 != m_y2 && m_x1 != m_x2) return std::nullopt;
+    const int left = std::min(m_x1, m_x2);
+    const int top = std::min(m_y1, m_y2);
+    const bool across = m_y1 == m_y2;
+    return Area{left, top, across ? std::max(m_x1, m_x2) - left + 1 : m_borderWidth,
+                across ? m_borderWidth : std::max(m_y1, m_y2) - top + 1};
+}
+
 void LineControl::SetBorderWidth(int width) {
     if (width < 1) throw PlatformError(ErrorNumber::InvalidPropertyValue);
     m_borderWidth = width;

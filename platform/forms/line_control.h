@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "platform/forms/control.h"
@@ -23,6 +24,13 @@ class LineControl : public Control {
     int Y2() const { return m_y2; }
     // Also makes the control's rectangle the line's bounding box.
     void SetPoints(int x1, int y1, int x2, int y2);
+
+    // The pixels of a line straight across or down: its end points, and BorderWidth of them
+    // below or right of its length. None for a slanted line, which the toolkit's pen draws.
+    struct Area {
+        int left, top, width, height;
+    };
+    std::optional<Area> StraightArea() const;
 
     OLE_COLOR BorderColor() const { return m_borderColor; }
     void SetBorderColor(OLE_COLOR colour) {

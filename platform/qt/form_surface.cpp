@@ -14,15 +14,8 @@ void DrawLine(QPainter& painter, const LineControl& line) {
     if (line.BorderStyle() == LineControl::kTransparent) return;
     const QColor colour = ToQColor(line.BorderColor());
     const int width = line.BorderWidth();
-    if (line.Y1() == line.Y2() || line.X1() == line.X2()) {
-        // Straight lines cover their end points and grow right and down with their width.
-        const int left = std::min(line.X1(), line.X2());
-        const int top = std::min(line.Y1(), line.Y2());
-        const int right = std::max(line.X1(), line.X2());
-        const int bottom = std::max(line.Y1(), line.Y2());
-        const int w = line.Y1() == line.Y2() ? right - left + 1 : width;
-        const int h = line.Y1() == line.Y2() ? width : bottom - top + 1;
-        painter.fillRect(left, top, w, h, colour);
+    if (const auto area = line.StraightArea()) {
+        painter.fillRect(area->left, area->top, area->width, area->height, colour);
         return;
     }
     painter.setPen(QPen(colour, width));

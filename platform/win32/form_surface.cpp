@@ -19,15 +19,8 @@ void DrawLine(::HDC dc, const LineControl& line) {
     if (line.BorderStyle() == LineControl::kTransparent) return;
     const COLORREF colour = NativeColour(line.BorderColor());
     const int width = line.BorderWidth();
-    if (line.Y1() == line.Y2() || line.X1() == line.X2()) {
-        // Straight lines cover their end points and grow right and down with their width.
-        const int left = std::min(line.X1(), line.X2());
-        const int top = std::min(line.Y1(), line.Y2());
-        const int right = std::max(line.X1(), line.X2());
-        const int bottom = std::max(line.Y1(), line.Y2());
-        const bool across = line.Y1() == line.Y2();
-        Fill(dc, left, top, across ? right - left + 1 : width, across ? width : bottom - top + 1,
-             colour);
+    if (const auto area = line.StraightArea()) {
+        Fill(dc, area->left, area->top, area->width, area->height, colour);
         return;
     }
     GdiObject<::HPEN> pen(::CreatePen(PS_SOLID, width, colour));
