@@ -172,6 +172,30 @@ def main():
                 len(wrong), wrong[0] if wrong else "", pixels[wrong[0]] if wrong else "",
                 expected[wrong[0]] if wrong else ""))
 
+        # An icon the converter makes of several sizes comes apart into its entries as an
+        # independent reader sees them.
+        source = os.path.join(work, "logo.png")
+        logo = Image.new("RGBA", (60, 40))
+        logo.putdata([(x * 4, y * 6, 255 - x * 4, (x * y) % 256) for y in range(40)
+                      for x in range(60)])
+        logo.save(source)
+        made = os.path.join(work, "made.ico")
+        run(convert, "--sizes", "16,24,32,48,64,256", "-o", made, source)
+        listed = run(convert, "--list", made)
+        check([line.split("\t")[1:4] for line in listed.stdout.splitlines()] ==
+              [["%dx%d" % (side, side), "32", "PNG" if side == 256 else "BMP"]
+               for side in (16, 24, 32, 48, 64, 256)], "--list of a made icon:\n" + listed.stdout)
+        parts = os.path.join(work, "parts")
+        run(convert, "--extract", "-d", parts, made)
+        read = Image.open(made)
+        for side in (16, 24, 32, 48, 64, 256):
+            read.size = (side, side)
+            entry = read.convert("RGBA")
+            name = "made-%dx%d.png" % (side, side)
+            check(os.path.exists(os.path.join(parts, name)) and
+                  pixels_of(os.path.join(parts, name))[1] == list(entry.getdata()),
+                  name + " differs from the entry as Pillow reads it")
+
         # Files that lie are refused, saying why; the others are still done.
         good = icon_file([(16, 32, built[0][2])])
         lies = {
