@@ -271,8 +271,8 @@ def print_report(table, rounds):
     if find(table, p24, CONVERT):
         check("24 MP progressive, zentrova-convert, times faster than ImageMagick", ratio(p24, MAGICK, CONVERT), 10, False)
         check("24 MP progressive, zentrova-convert, peak MB", find(table, p24, CONVERT).peak() / 1e6, 16, True)
-        check("24 MP progressive, window road, times faster than ImageMagick", ratio(p24, MAGICK, WINDOW), 4, False)
-        check("24 MP progressive, window road, peak MB", find(table, p24, WINDOW).peak() / 1e6, 101, True)
+        check("24 MP progressive, window road, times faster than ImageMagick", ratio(p24, MAGICK, WINDOW), 8, False)
+        check("24 MP progressive, window road, peak MB", find(table, p24, WINDOW).peak() / 1e6, 40, True)
         small = find(table, "64 x 64 JPEG", WINDOW)
         if small:
             def save_dialog(job):
@@ -282,6 +282,7 @@ def print_report(table, rounds):
     p100 = "100 MP progressive JPEG"
     if find(table, p100, CONVERT):
         check("100 MP progressive, zentrova-convert, peak MB", find(table, p100, CONVERT).peak() / 1e6, 32, True)
+        check("100 MP progressive, window road, peak MB", find(table, p100, WINDOW).peak() / 1e6, 40, True)
     # No slower and no larger than the earlier revision, within a tenth for the noise of a
     # shared machine.
     for label, jobs in table:
