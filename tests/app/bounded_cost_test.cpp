@@ -20,9 +20,11 @@ namespace {
 namespace fs = std::filesystem;
 
 // The bound of the program: 64 MB above idle and about a second of work. The test build's
-// sanitizers make the same work several times slower, so its time is allowed three seconds.
+// sanitizers make the same work several times slower, and a test beside it on the other of two
+// cores slows it by a third more (the overview of the PNG that claims 11585 x 11585 takes 2.5 s
+// alone and 3.3 s so), so its time is allowed four seconds.
 constexpr long kMaxExtraKilobytes = 64 * 1024;
-constexpr double kMaxExtraSeconds = 3.0;
+constexpr double kMaxExtraSeconds = 4.0;
 
 using Cost = test_support::Ended;
 
